@@ -1,0 +1,44 @@
+# User entry point. `make test` installs what is missing (as root), then builds and
+# runs the whole suite in the plain, ASan+UBSan and TSan builds.
+
+PRESETS := default asan tsan
+DEB_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
+                libbenchmark-dev nlohmann-json3-dev binutils
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build test $(addprefix test-,$(PRESETS)) clean format
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(DEB_PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    if [ "$$(id -u)" = "0" ]; then \
+	        echo "Installing missing packages:$$missing"; \
+	        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	    else \
+	        echo "Missing Debian packages:$$missing"; \
+	        echo "Install them with: sudo apt-get install$$missing"; \
+	        exit 1; \
+	    fi; \
+	fi
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS)
+
+test-%: deps
+	cmake --preset $*
+	cmake --build --preset $* -j $(JOBS)
+	ctest --preset $* -j $(JOBS)
+
+test: $(addprefix test-,$(PRESETS))
+
+format:
+	find metadata_sdk plugin host ostrel_sdk tests -name '*.h' -o -name '*.cpp' | xargs clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,435 @@
+#include "json.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <exception>
+#include <utility>
+#include <variant>
+
+#include <nlohmann/json.hpp>
+
+namespace nx::kit
+{
+
+// Alternatives in the order of Json::Type after kNull; a Json without a Value is null.
+struct Json::Value
+{
+    using Data = std::variant<double, bool, std::string, Array, Object>;
+
+    template <typename... Args>
+    explicit Value(Args&&... args) : data(std::forward<Args>(args)...)
+    {
+    }
+
+    Data data;
+};
+
+namespace
+{
+
+// Shared constants; never destroyed, so they stay usable during static destruction.
+const std::string& emptyString()
+{
+    static const std::string* const kValue = new std::string();
+    return *kValue;
+}
+
+const Json::Array& emptyArray()
+{
+    static const Json::Array* const kValue = new Json::Array();
+    return *kValue;
+}
+
+const Json::Object& emptyObject()
+{
+    static const Json::Object* const kValue = new Json::Object();
+    return *kValue;
+}
+
+const Json& nullJson()
+{
+    static const Json* const kValue = new Json();
+    return *kValue;
+}
+
+//-------------------------------------------------------------------------------------------------
+// Parsing: nlohmann's parser reports the text as events; this builder turns them into values
+// and stops the parse when containers nest too deep. The parser itself keeps its state on the
+// heap, so deeply nested input cannot exhaust the stack.
+
+// nlohmann's messages start with an id in brackets; the rest is the description.
+std::string withoutMessageId(const std::string& message)
+{
+    if (message.empty() || message[0] != '[')
+        return message;
+    const size_t end = message.find("] ");
+    return end == std::string::npos ? message : message.substr(end + 2);
+}
+
+class ValueBuilder
+{
+public:
+    bool null() { return add(Json()); }
+    bool boolean(bool value) { return add(Json(value)); }
+    bool number_integer(std::int64_t value) { return add(Json(static_cast<double>(value))); }
+    bool number_unsigned(std::uint64_t value) { return add(Json(static_cast<double>(value))); }
+    bool number_float(double value, const std::string& /*text*/) { return add(Json(value)); }
+    bool string(std::string& value) { return add(Json(std::move(value))); }
+
+    // Binary values exist only in binary formats, never in a JSON text.
+    bool binary(nlohmann::json::binary_t& /*value*/) { return fail("unexpected binary value"); }
+
+    bool start_object(std::size_t /*size*/) { return open(/*isObject*/ true); }
+    bool key(std::string& key)
+    {
+        m_frames.back().key = std::move(key);
+        return true;
+    }
+    bool end_object() { return close(); }
+    bool start_array(std::size_t /*size*/) { return open(/*isObject*/ false); }
+    bool end_array() { return close(); }
+
+    bool parse_error(std::size_t /*position*/, const std::string& /*lastToken*/,
+                     const nlohmann::json::exception& error)
+    {
+        return fail(withoutMessageId(error.what()));
+    }
+
+    Json takeResult() { return std::move(m_result); }
+    const std::string& errorText() const { return m_errorText; }
+
+private:
+    // An array or object whose items are being read.
+    struct Frame
+    {
+        bool isObject = false;
+        Json::Array items;
+        Json::Object members;
+        std::string key;
+    };
+
+    bool open(bool isObject)
+    {
+        if (m_frames.size() >= static_cast<size_t>(Json::kMaxNestingDepth))
+        {
+            return fail("nesting deeper than " + std::to_string(Json::kMaxNestingDepth) +
+                        " levels");
+        }
+        m_frames.emplace_back();
+        m_frames.back().isObject = isObject;
+        return true;
+    }
+
+    bool close()
+    {
+        Frame frame = std::move(m_frames.back());
+        m_frames.pop_back();
+        return add(frame.isObject ? Json(std::move(frame.members)) : Json(std::move(frame.items)));
+    }
+
+    bool add(Json value)
+    {
+        if (m_frames.empty())
+        {
+            m_result = std::move(value);
+            return true;
+        }
+        Frame& frame = m_frames.back();
+        if (frame.isObject)  //< A repeated key keeps its last value.
+            frame.members.insert_or_assign(std::move(frame.key), std::move(value));
+        else
+            frame.items.push_back(std::move(value));
+        return true;
+    }
+
+    bool fail(std::string errorText)
+    {
+        m_errorText = std::move(errorText);
+        return false;
+    }
+
+private:
+    std::vector<Frame> m_frames;
+    Json m_result;
+    std::string m_errorText;
+};
+
+//-------------------------------------------------------------------------------------------------
+// Dumping.
+
+void dumpNumber(double value, std::string* out)
+{
+    if (!std::isfinite(value))
+    {
+        *out += "null";
+        return;
+    }
+    // std::to_chars with a precision formats as printf does in the C locale, whatever the
+    // process's locale is. 32 bytes hold the longest result ("-1.7976931348623157e+308").
+    char buffer[32];
+    const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof(buffer), value,
+                                                      std::chars_format::general, /*precision*/ 17);
+    out->append(buffer, result.ptr);
+}
+
+// Bytes written as a backslash and one letter.
+struct ShortEscape
+{
+    char byte;
+    const char* text;
+};
+constexpr ShortEscape kShortEscapes[] = {
+    {'"', "\\\""}, {'\\', "\\\\"}, {'\b', "\\b"}, {'\f', "\\f"},
+    {'\n', "\\n"}, {'\r', "\\r"},  {'\t', "\\t"},
+};
+
+// The short escape of the byte, or null.
+const char* shortEscape(char c)
+{
+    for (const ShortEscape& escape : kShortEscapes)
+    {
+        if (escape.byte == c)
+            return escape.text;
+    }
+    return nullptr;
+}
+
+void dumpString(const std::string& value, std::string* out)
+{
+    static constexpr char kHexDigits[] = "0123456789abcdef";
+    *out += '"';
+    for (size_t i = 0; i < value.size(); ++i)
+    {
+        const auto byte = static_cast<unsigned char>(value[i]);
+        if (const char* escape = shortEscape(value[i]))
+        {
+            *out += escape;
+        }
+        else if (byte < 0x20)
+        {
+            *out += "\\u00";
+            *out += kHexDigits[byte >> 4];
+            *out += kHexDigits[byte & 0xF];
+        }
+        else if (byte == 0xE2 && i + 2 < value.size() && value[i + 1] == '\x80' &&
+                 (value[i + 2] == '\xA8' || value[i + 2] == '\xA9'))
+        {
+            // U+2028 and U+2029 are valid in JSON strings but end lines in JavaScript.
+            *out += value[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
+            i += 2;
+        }
+        else
+        {
+            *out += value[i];
+        }
+    }
+    *out += '"';
+}
+
+void dumpValue(const Json& value, std::string* out);
+
+void dumpArray(const Json::Array& items, std::string* out)
+{
+    *out += '[';
+    for (size_t i = 0; i < items.size(); ++i)
+    {
+        if (i > 0)
+            *out += ", ";
+        dumpValue(items[i], out);
+    }
+    *out += ']';
+}
+
+void dumpObject(const Json::Object& members, std::string* out)
+{
+    *out += '{';
+    bool first = true;
+    for (const auto& [key, member] : members)
+    {
+        if (!first)
+            *out += ", ";
+        first = false;
+        dumpString(key, out);
+        *out += ": ";
+        dumpValue(member, out);
+    }
+    *out += '}';
+}
+
+void dumpValue(const Json& value, std::string* out)
+{
+    switch (value.type())
+    {
+        case Json::Type::kNull:
+            *out += "null";
+            return;
+        case Json::Type::kNumber:
+            dumpNumber(value.numberValue(), out);
+            return;
+        case Json::Type::kBool:
+            *out += value.boolValue() ? "true" : "false";
+            return;
+        case Json::Type::kString:
+            dumpString(value.stringValue(), out);
+            return;
+        case Json::Type::kArray:
+            dumpArray(value.arrayItems(), out);
+            return;
+        case Json::Type::kObject:
+            dumpObject(value.objectItems(), out);
+            return;
+    }
+}
+
+}  // namespace
+
+//-------------------------------------------------------------------------------------------------
+// Json
+
+Json::Json(double value) : m_value(std::make_shared<const Value>(std::in_place_type<double>, value))
+{
+}
+
+Json::Json(int value) : Json(static_cast<double>(value)) {}
+
+Json::Json(bool value) : m_value(std::make_shared<const Value>(std::in_place_type<bool>, value)) {}
+
+Json::Json(const std::string& value)
+    : m_value(std::make_shared<const Value>(std::in_place_type<std::string>, value))
+{
+}
+
+Json::Json(std::string&& value)
+    : m_value(std::make_shared<const Value>(std::in_place_type<std::string>, std::move(value)))
+{
+}
+
+Json::Json(const char* value)
+{
+    if (value)
+        m_value = std::make_shared<const Value>(std::in_place_type<std::string>, value);
+}
+
+Json::Json(const Array& values)
+    : m_value(std::make_shared<const Value>(std::in_place_type<Array>, values))
+{
+}
+
+Json::Json(Array&& values)
+    : m_value(std::make_shared<const Value>(std::in_place_type<Array>, std::move(values)))
+{
+}
+
+Json::Json(const Object& values)
+    : m_value(std::make_shared<const Value>(std::in_place_type<Object>, values))
+{
+}
+
+Json::Json(Object&& values)
+    : m_value(std::make_shared<const Value>(std::in_place_type<Object>, std::move(values)))
+{
+}
+
+Json Json::parse(const std::string& text, std::string* errorText)
+{
+    bool parsed = false;
+    std::string error;
+    Json result;
+    try
+    {
+        ValueBuilder builder;
+        parsed = nlohmann::json::sax_parse(text, &builder);
+        if (parsed)
+            result = builder.takeResult();
+        else
+            error = builder.errorText();
+    }
+    catch (const std::exception& e)
+    {
+        parsed = false;
+        error = e.what();
+    }
+    catch (...)
+    {
+        parsed = false;
+    }
+
+    if (!parsed && error.empty())
+        error = "invalid JSON text";
+    if (errorText)
+        *errorText = parsed ? std::string() : error;
+    return parsed ? result : Json();
+}
+
+std::string Json::dump() const
+{
+    std::string out;
+    dumpValue(*this, &out);
+    return out;
+}
+
+template <typename T>
+const T* Json::valueIf() const
+{
+    return m_value ? std::get_if<T>(&m_value->data) : nullptr;
+}
+
+Json::Type Json::type() const
+{
+    static constexpr Type kTypeOfAlternative[] = {Type::kNumber, Type::kBool, Type::kString,
+                                                  Type::kArray, Type::kObject};
+    return m_value ? kTypeOfAlternative[m_value->data.index()] : Type::kNull;
+}
+
+double Json::numberValue() const
+{
+    const double* value = valueIf<double>();
+    return value ? *value : 0.0;
+}
+
+bool Json::boolValue() const
+{
+    const bool* value = valueIf<bool>();
+    return value ? *value : false;
+}
+
+const std::string& Json::stringValue() const
+{
+    const std::string* value = valueIf<std::string>();
+    return value ? *value : emptyString();
+}
+
+const Json::Array& Json::arrayItems() const
+{
+    const Array* value = valueIf<Array>();
+    return value ? *value : emptyArray();
+}
+
+const Json::Object& Json::objectItems() const
+{
+    const Object* value = valueIf<Object>();
+    return value ? *value : emptyObject();
+}
+
+const Json& Json::operator[](std::size_t index) const
+{
+    const Array& items = arrayItems();
+    return index < items.size() ? items[index] : nullJson();
+}
+
+const Json& Json::operator[](const std::string& key) const
+{
+    const Object& members = objectItems();
+    const auto it = members.find(key);
+    return it != members.end() ? it->second : nullJson();
+}
+
+bool Json::operator==(const Json& other) const
+{
+    if (!m_value || !other.m_value)
+        return !m_value && !other.m_value;
+    return m_value->data == other.m_value->data;
+}
+
+}  // namespace nx::kit

@@ -1,0 +1,59 @@
+// IObjectTrackBestShotPacket: the best picture of an object track; a metadata packet that
+// holds no items.
+
+#pragma once
+
+#include <nx/sdk/uuid.h>
+#include <nx/sdk/analytics/i_metadata_packet.h>
+#include <nx/sdk/analytics/rect.h>
+
+namespace nx::sdk::analytics {
+
+class IObjectTrackBestShotPacket0: public Interface<IObjectTrackBestShotPacket0, IMetadataPacket>
+{
+public:
+    static constexpr const char* interfaceId()
+    {
+        return "nx::sdk::analytics::IObjectTrackBestShotPacket";
+    }
+
+    // The object track the best shot belongs to.
+    virtual Uuid trackId() const = 0;
+
+protected:
+    ~IObjectTrackBestShotPacket0() override = default;
+};
+
+class IObjectTrackBestShotPacket1:
+    public Interface<IObjectTrackBestShotPacket1, IObjectTrackBestShotPacket0>
+{
+public:
+    static constexpr const char* interfaceId()
+    {
+        return "nx::sdk::analytics::IObjectTrackBestShotPacket1";
+    }
+
+    // Where the object is on the frame, in normalised coordinates.
+    virtual Rect boundingBox() const = 0;
+
+protected:
+    ~IObjectTrackBestShotPacket1() override = default;
+};
+
+class IObjectTrackBestShotPacket:
+    public Interface<IObjectTrackBestShotPacket, IObjectTrackBestShotPacket1>
+{
+public:
+    static constexpr const char* interfaceId()
+    {
+        return "nx::sdk::analytics::IObjectTrackBestShotPacket2";
+    }
+
+    // The URL of the best-shot image, or null.
+    virtual const char* imageUrl() const = 0;
+
+protected:
+    ~IObjectTrackBestShotPacket() override = default;
+};
+
+}  // namespace nx::sdk::analytics

@@ -1,0 +1,25 @@
+// createNxPlugin: the library entry that the host calls to obtain the plugin object.
+
+#include <nx/sdk/entry_points.h>
+
+#include "camera/ostrel_sdk.h"
+#include "plugin.h"
+
+namespace {
+
+// Set once OSTREL_Init has succeeded; never cleared. The host calls createNxPlugin from
+// one thread while loading, so no lock is taken.
+bool g_cameraSdkInitialised = false;
+
+}  // namespace
+
+extern "C" nx::sdk::IPlugin* createNxPlugin()
+{
+    if (!g_cameraSdkInitialised)
+    {
+        if (OSTREL_Init() == 0)
+            return nullptr;
+        g_cameraSdkInitialised = true;
+    }
+    return new nx::vms_server_plugins::analytics::sample::Plugin();
+}

@@ -1,0 +1,18 @@
+# Fails unless LIBRARY's dynamic symbol table defines exactly the four entry points.
+execute_process(COMMAND ${NM} -D --defined-only --format=posix ${LIBRARY}
+    OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(names "")
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE " .*" "" name "${line}")
+    list(APPEND names "${name}")
+endforeach()
+list(SORT names)
+set(expected createNxPlugin nxLibContext nxSdkVersion nxSetUnitTestOptions)
+if(NOT names STREQUAL expected)
+    message(FATAL_ERROR "Exported symbols are [${names}], expected [${expected}]")
+endif()
+message(STATUS "Exports: ${names}")
