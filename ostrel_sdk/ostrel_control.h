@@ -8,7 +8,8 @@
 
 #define OSTREL_CONTROL_API __attribute__((visibility("default")))
 
-namespace ostrel::control {
+namespace ostrel::control
+{
 
 // Forgets every simulated camera, failure and recorded call; OSTREL_Init succeeds again.
 OSTREL_CONTROL_API void reset();

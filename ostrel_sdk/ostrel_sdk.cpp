@@ -5,7 +5,8 @@
 #include "ostrel_control.h"
 #include "ostrel_sdk.h"
 
-namespace {
+namespace
+{
 
 struct SdkState
 {
@@ -25,31 +26,32 @@ thread_local int32_t t_lastError = 0;
 
 }  // namespace
 
-extern "C" {
-
-int32_t OSTREL_Init(void)
+extern "C"
 {
-    SdkState& s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    ++s.initCalls;
-    if (s.initFailuresLeft > 0)
+    int32_t OSTREL_Init(void)
     {
-        --s.initFailuresLeft;
-        t_lastError = ostrel::control::kErrorInitFailed;
-        return 0;
+        SdkState& s = state();
+        std::lock_guard<std::mutex> lock(s.mutex);
+        ++s.initCalls;
+        if (s.initFailuresLeft > 0)
+        {
+            --s.initFailuresLeft;
+            t_lastError = ostrel::control::kErrorInitFailed;
+            return 0;
+        }
+        t_lastError = 0;
+        return 1;
     }
-    t_lastError = 0;
-    return 1;
-}
 
-int32_t OSTREL_GetLastError(void)
-{
-    return t_lastError;
-}
+    int32_t OSTREL_GetLastError(void)
+    {
+        return t_lastError;
+    }
 
 }  // extern "C"
 
-namespace ostrel::control {
+namespace ostrel::control
+{
 
 void reset()
 {

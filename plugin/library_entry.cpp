@@ -5,7 +5,8 @@
 #include "camera/ostrel_sdk.h"
 #include "plugin.h"
 
-namespace {
+namespace
+{
 
 // Set once OSTREL_Init has succeeded; never cleared. The host calls createNxPlugin from
 // one thread while loading, so no lock is taken.

@@ -1,6 +1,7 @@
 #include "plugin.h"
 
-namespace nx::vms_server_plugins::analytics::sample {
+namespace nx::vms_server_plugins::analytics::sample
+{
 
 const std::string& Plugin::manifest()
 {

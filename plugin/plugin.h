@@ -6,9 +6,10 @@
 
 #include <nx/sdk/analytics/helpers/plugin.h>
 
-namespace nx::vms_server_plugins::analytics::sample {
+namespace nx::vms_server_plugins::analytics::sample
+{
 
-class Plugin final: public nx::sdk::analytics::Plugin
+class Plugin final : public nx::sdk::analytics::Plugin
 {
 public:
     Plugin() = default;

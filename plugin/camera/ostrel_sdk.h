@@ -9,17 +9,17 @@
 #include <cstdint>
 
 #if defined(_WIN32)
-    #define OSTREL_API __declspec(dllimport)
+#define OSTREL_API __declspec(dllimport)
 #else
-    #define OSTREL_API __attribute__((visibility("default")))
+#define OSTREL_API __attribute__((visibility("default")))
 #endif
 
-extern "C" {
+extern "C"
+{
+    // Initialises the SDK; nonzero on success. Called once per process before any other call.
+    OSTREL_API int32_t OSTREL_Init(void);
 
-// Initialises the SDK; nonzero on success. Called once per process before any other call.
-OSTREL_API int32_t OSTREL_Init(void);
-
-// The code of the last failure of the calling context.
-OSTREL_API int32_t OSTREL_GetLastError(void);
+    // The code of the last failure of the calling context.
+    OSTREL_API int32_t OSTREL_GetLastError(void);
 
 }  // extern "C"

@@ -12,7 +12,8 @@
 
 #include <gtest/gtest.h>
 
-namespace nx::sdk::test {
+namespace nx::sdk::test
+{
 
 // Runs `action` and returns what it wrote to the standard error stream.
 inline std::string captureStderr(const std::function<void()>& action)
@@ -31,10 +32,10 @@ inline std::string withoutLineNumbers(const std::string& text)
 
 // One printed assertion line: the print prefix, a line break, the report with line "N".
 inline std::string assertionLine(const std::string& prefix, const std::string& shortPath,
-    const std::string& condition, const std::string& message)
+                                 const std::string& condition, const std::string& message)
 {
-    return prefix + "\n>>> ASSERTION FAILED: " + shortPath + ":N (" + condition + ") " + message
-        + "\n";
+    return prefix + "\n>>> ASSERTION FAILED: " + shortPath + ":N (" + condition + ") " + message +
+           "\n";
 }
 
 }  // namespace nx::sdk::test

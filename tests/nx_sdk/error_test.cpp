@@ -11,8 +11,10 @@
 
 #include "assertion_test_support.h"
 
-namespace nx::sdk {
-namespace {
+namespace nx::sdk
+{
+namespace
+{
 
 // The host reads result records as code, message, value.
 static_assert(std::is_standard_layout_v<Result<IString*>>);
@@ -43,10 +45,10 @@ TEST(ErrorTest, ZeroCodeAndEmptyMessageAreReportedButTheRecordIsBuilt)
         test::captureStderr([&]() { record = error(ErrorCode::noError, ""); });
     const std::string path = "nx/sdk/helpers/error.cpp";
     EXPECT_EQ(test::withoutLineNumbers(output),
-        test::assertionLine("nx::sdk::error(): ", path, "errorCode != ErrorCode::noError",
-            "Error code must differ from `ErrorCode::noError`")
-            + test::assertionLine("nx::sdk::error(): ", path, "!errorMessage.empty()",
-                "Error message must not be empty"));
+              test::assertionLine("nx::sdk::error(): ", path, "errorCode != ErrorCode::noError",
+                                  "Error code must differ from `ErrorCode::noError`") +
+                  test::assertionLine("nx::sdk::error(): ", path, "!errorMessage.empty()",
+                                      "Error message must not be empty"));
 
     const auto message = toPtr(record.errorMessage);
     EXPECT_EQ(record.errorCode, ErrorCode::noError);

@@ -6,8 +6,10 @@
 
 #include "assertion_test_support.h"
 
-namespace nx::sdk::analytics {
-namespace {
+namespace nx::sdk::analytics
+{
+namespace
+{
 
 Uuid filledUuid()
 {
@@ -64,8 +66,8 @@ TEST(EventMetadataTest, NullTrackIdDestinationIsReported)
     const auto metadata = makePtr<EventMetadata>();
     const std::string output = test::captureStderr([&]() { metadata->trackId(nullptr); });
     EXPECT_EQ(test::withoutLineNumbers(output),
-        test::assertionLine("[event_metadata] ", "nx/sdk/analytics/helpers/event_metadata.cpp",
-            "outValue", ""));
+              test::assertionLine("[event_metadata] ",
+                                  "nx/sdk/analytics/helpers/event_metadata.cpp", "outValue", ""));
 }
 
 }  // namespace

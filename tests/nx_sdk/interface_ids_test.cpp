@@ -1,6 +1,7 @@
 // Interface identity of the value objects: the ids each class answers, the order of its
 // interface chain, and the slot position of every interface operation.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -19,26 +20,33 @@
 #include <nx/sdk/helpers/string_map.h>
 #include <nx/sdk/ptr.h>
 
-namespace nx::sdk::analytics {
-namespace {
+namespace nx::sdk::analytics
+{
+namespace
+{
 
 using Ids = std::vector<std::string>;
 
 const Ids kEventMetadataIds = {"nx::sdk::analytics::IEventMetadata2",
-    "nx::sdk::analytics::IEventMetadata1", "nx::sdk::analytics::IEventMetadata",
-    "nx::sdk::analytics::IMetadata", "nx::sdk::IRefCountable"};
-const Ids kObjectMetadataIds = {
-    "nx::sdk::analytics::IObjectMetadata", "nx::sdk::analytics::IMetadata", "nx::sdk::IRefCountable"};
+                               "nx::sdk::analytics::IEventMetadata1",
+                               "nx::sdk::analytics::IEventMetadata",
+                               "nx::sdk::analytics::IMetadata", "nx::sdk::IRefCountable"};
+const Ids kObjectMetadataIds = {"nx::sdk::analytics::IObjectMetadata",
+                                "nx::sdk::analytics::IMetadata", "nx::sdk::IRefCountable"};
 const Ids kEventPacketIds = {"nx::sdk::analytics::IEventMetadataPacket1",
-    "nx::sdk::analytics::IEventMetadataPacket", "nx::sdk::analytics::ICompoundMetadataPacket",
-    "nx::sdk::analytics::IMetadataPacket", "nx::sdk::analytics::IDataPacket",
-    "nx::sdk::IRefCountable"};
+                             "nx::sdk::analytics::IEventMetadataPacket",
+                             "nx::sdk::analytics::ICompoundMetadataPacket",
+                             "nx::sdk::analytics::IMetadataPacket",
+                             "nx::sdk::analytics::IDataPacket",
+                             "nx::sdk::IRefCountable"};
 const Ids kObjectPacketIds = {"nx::sdk::analytics::IObjectMetadataPacket1",
-    "nx::sdk::analytics::IObjectMetadataPacket", "nx::sdk::analytics::ICompoundMetadataPacket",
-    "nx::sdk::analytics::IMetadataPacket", "nx::sdk::analytics::IDataPacket",
-    "nx::sdk::IRefCountable"};
-const Ids kSettingsResponseIds = {
-    "nx::sdk::ISettingsResponse1", "nx::sdk::ISettingsResponse", "nx::sdk::IRefCountable"};
+                              "nx::sdk::analytics::IObjectMetadataPacket",
+                              "nx::sdk::analytics::ICompoundMetadataPacket",
+                              "nx::sdk::analytics::IMetadataPacket",
+                              "nx::sdk::analytics::IDataPacket",
+                              "nx::sdk::IRefCountable"};
+const Ids kSettingsResponseIds = {"nx::sdk::ISettingsResponse1", "nx::sdk::ISettingsResponse",
+                                  "nx::sdk::IRefCountable"};
 const Ids kAttributeIds = {"nx::sdk::IAttribute", "nx::sdk::IRefCountable"};
 const Ids kStringMapIds = {"nx::sdk::IStringMap", "nx::sdk::IRefCountable"};
 const Ids kStringIds = {"nx::sdk::IString", "nx::sdk::IRefCountable"};
@@ -46,11 +54,17 @@ const Ids kStringIds = {"nx::sdk::IString", "nx::sdk::IRefCountable"};
 // Every id above plus near misses; each class must refuse all those not in its own row.
 Ids candidateIds()
 {
-    Ids ids = {"", "nx::sdk::IRefCountable ", "nx::sdk::irefcountable", "IRefCountable",
-        "nx::sdk::analytics::IObjectMetadata1", "nx::sdk::analytics::IEventMetadata3",
-        "nx::sdk::ISettingsResponse2", "nx::sdk::analytics::IPlugin"};
-    for (const Ids* row: {&kEventMetadataIds, &kObjectMetadataIds, &kEventPacketIds,
-             &kObjectPacketIds, &kSettingsResponseIds, &kAttributeIds, &kStringMapIds, &kStringIds})
+    Ids ids = {"",
+               "nx::sdk::IRefCountable ",
+               "nx::sdk::irefcountable",
+               "IRefCountable",
+               "nx::sdk::analytics::IObjectMetadata1",
+               "nx::sdk::analytics::IEventMetadata3",
+               "nx::sdk::ISettingsResponse2",
+               "nx::sdk::analytics::IPlugin"};
+    for (const Ids* row :
+         {&kEventMetadataIds, &kObjectMetadataIds, &kEventPacketIds, &kObjectPacketIds,
+          &kSettingsResponseIds, &kAttributeIds, &kStringMapIds, &kStringIds})
     {
         ids.insert(ids.end(), row->begin(), row->end());
     }
@@ -68,7 +82,7 @@ int32_t refCountOf(const IRefCountable* object)
 void expectAnswersExactly(IRefCountable* object, const Ids& expected)
 {
     const int32_t count = refCountOf(object);
-    for (const std::string& id: candidateIds())
+    for (const std::string& id : candidateIds())
     {
         SCOPED_TRACE("id \"" + id + "\"");
         IRefCountable* answer = object->queryInterface(id.c_str());
@@ -91,7 +105,7 @@ void expectAnswersExactly(IRefCountable* object, const Ids& expected)
 
 // The ids of an interface chain, from the interface itself down to IRefCountable: the
 // order in which queryInterface compares them.
-template<class I>
+template <class I>
 Ids chainIds()
 {
     Ids ids = {I::interfaceId()};
@@ -132,7 +146,7 @@ TEST(InterfaceIdsTest, ChainsAreComparedNewestVersionFirst)
 // The host slot of a virtual operation. In the Itanium C++ ABI a pointer to a virtual
 // member function holds 1 + its byte offset in the table, and the virtual destructor
 // takes two entries among IRefCountable's four slots, so host slot s >= 4 is entry s + 1.
-template<class MemberFunction>
+template <class MemberFunction>
 int hostSlot(MemberFunction function)
 {
     static_assert(sizeof(MemberFunction) >= sizeof(uintptr_t));
@@ -173,8 +187,8 @@ TEST(InterfaceIdsTest, OperationsSitInTheirHostSlots)
     EXPECT_EQ(hostSlot(&IObjectMetadata::subtype), 9);
     EXPECT_EQ(hostSlot(&IObjectMetadata::boundingBox), 10);
 
-    for (const int versionSlot: {hostSlot(&IEventMetadataPacket::versionValue),
-             hostSlot(&IObjectMetadataPacket::versionValue)})
+    for (const int versionSlot : {hostSlot(&IEventMetadataPacket::versionValue),
+                                  hostSlot(&IObjectMetadataPacket::versionValue)})
     {
         EXPECT_EQ(versionSlot, 8);
     }

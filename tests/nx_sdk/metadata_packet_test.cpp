@@ -1,6 +1,7 @@
 // Tests of EventMetadataPacket and ObjectMetadataPacket, which share one layout.
 
 #include <string>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,10 @@
 
 #include "assertion_test_support.h"
 
-namespace nx::sdk::analytics {
-namespace {
+namespace nx::sdk::analytics
+{
+namespace
+{
 
 struct EventPacketKind
 {
@@ -21,8 +24,7 @@ struct EventPacketKind
     using Item = EventMetadata;
     using ItemInterface = IEventMetadata;
     static constexpr const char* kPrefix = "[event_metadata_packet] ";
-    static constexpr const char* kSourcePath =
-        "nx/sdk/analytics/helpers/event_metadata_packet.cpp";
+    static constexpr const char* kSourcePath = "nx/sdk/analytics/helpers/event_metadata_packet.cpp";
     static constexpr const char* kNullItemCondition = "eventMetadata";
 };
 
@@ -37,8 +39,8 @@ struct ObjectPacketKind
     static constexpr const char* kNullItemCondition = "objectMetadata";
 };
 
-template<class Kind>
-class MetadataPacketTest: public testing::Test
+template <class Kind>
+class MetadataPacketTest : public testing::Test
 {
 protected:
     static Ptr<typename Kind::Item> makeItem(const std::string& typeId)
@@ -50,7 +52,17 @@ protected:
 };
 
 using PacketKinds = testing::Types<EventPacketKind, ObjectPacketKind>;
-TYPED_TEST_SUITE(MetadataPacketTest, PacketKinds);
+// Names the typed tests "Event" and "Object" instead of 0 and 1.
+struct PacketKindName
+{
+    template <class Kind>
+    static std::string GetName(int)
+    {
+        return std::is_same_v<Kind, EventPacketKind> ? "Event" : "Object";
+    }
+};
+
+TYPED_TEST_SUITE(MetadataPacketTest, PacketKinds, PacketKindName);
 
 TYPED_TEST(MetadataPacketTest, NewPacketHasDefaults)
 {
@@ -78,7 +90,7 @@ TYPED_TEST(MetadataPacketTest, ItemsKeepTheirOrderAndOutOfRangeGivesNull)
 {
     const auto packet = makePtr<typename TypeParam::Packet>();
     const char* const kTypeIds[] = {"Face", "LicensePlate", "Person"};
-    for (const char* typeId: kTypeIds)
+    for (const char* typeId : kTypeIds)
         packet->addItem(this->makeItem(typeId).get());  //< The builder's reference goes here.
 
     ASSERT_EQ(packet->count(), 3);
@@ -117,8 +129,8 @@ TYPED_TEST(MetadataPacketTest, NullItemIsReportedAndNotAdded)
     const auto packet = makePtr<typename TypeParam::Packet>();
     const std::string output = test::captureStderr([&]() { packet->addItem(nullptr); });
     EXPECT_EQ(test::withoutLineNumbers(output),
-        test::assertionLine(
-            TypeParam::kPrefix, TypeParam::kSourcePath, TypeParam::kNullItemCondition, ""));
+              test::assertionLine(TypeParam::kPrefix, TypeParam::kSourcePath,
+                                  TypeParam::kNullItemCondition, ""));
     EXPECT_EQ(packet->count(), 0);
 }
 

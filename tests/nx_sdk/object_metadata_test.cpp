@@ -7,8 +7,10 @@
 
 #include "assertion_test_support.h"
 
-namespace nx::sdk::analytics {
-namespace {
+namespace nx::sdk::analytics
+{
+namespace
+{
 
 constexpr const char* kSourcePath = "nx/sdk/analytics/helpers/object_metadata.cpp";
 
@@ -34,7 +36,7 @@ TEST(ObjectMetadataTest, SettersAreReadBack)
 {
     const auto metadata = makePtr<ObjectMetadata>();
     const Uuid id(Uuid::Bytes{0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, 0xA0, 0xB0,
-        0xC0, 0xD0, 0xE0, 0xF0, 0xFF});
+                              0xC0, 0xD0, 0xE0, 0xF0, 0xFF});
     metadata->setTypeId("Face");
     metadata->setTrackId(id);
     metadata->setBoundingBox(Rect{0.1F, 0.2F, 0.3F, 0.4F});
@@ -95,19 +97,20 @@ TEST(ObjectMetadataTest, NullAttributeIsReportedAndNotAdded)
     const std::string output =
         test::captureStderr([&]() { metadata->addAttribute(Ptr<Attribute>()); });
     EXPECT_EQ(test::withoutLineNumbers(output),
-        test::assertionLine("[object_metadata] ", kSourcePath, "attribute", ""));
+              test::assertionLine("[object_metadata] ", kSourcePath, "attribute", ""));
     EXPECT_EQ(metadata->attributeCount(), 0);
 }
 
 TEST(ObjectMetadataTest, NullDestinationsAreReported)
 {
     const auto metadata = makePtr<ObjectMetadata>();
-    const std::string output = test::captureStderr([&]() {
-        metadata->trackId(nullptr);
-        metadata->boundingBox(nullptr);
-    });
-    const std::string line =
-        test::assertionLine("[object_metadata] ", kSourcePath, "outValue", "");
+    const std::string output = test::captureStderr(
+        [&]()
+        {
+            metadata->trackId(nullptr);
+            metadata->boundingBox(nullptr);
+        });
+    const std::string line = test::assertionLine("[object_metadata] ", kSourcePath, "outValue", "");
     EXPECT_EQ(test::withoutLineNumbers(output), line + line);
 }
 

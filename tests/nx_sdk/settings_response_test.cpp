@@ -4,8 +4,10 @@
 
 #include <nx/sdk/ptr.h>
 
-namespace nx::sdk {
-namespace {
+namespace nx::sdk
+{
+namespace
+{
 
 TEST(SettingsResponseTest, NewResponseHasNoMembers)
 {

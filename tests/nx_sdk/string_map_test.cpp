@@ -6,8 +6,10 @@
 
 #include "assertion_test_support.h"
 
-namespace nx::sdk {
-namespace {
+namespace nx::sdk
+{
+namespace
+{
 
 TEST(StringMapTest, IndexAccessFollowsKeyOrder)
 {
@@ -66,7 +68,8 @@ TEST(StringMapTest, EmptyKeyIsReportedAndStillStored)
 {
     const auto map = makePtr<StringMap>();
     const std::string output = test::captureStderr([&]() { map->setItem("", "v"); });
-    EXPECT_EQ(test::withoutLineNumbers(output),
+    EXPECT_EQ(
+        test::withoutLineNumbers(output),
         test::assertionLine("[string_map] ", "nx/sdk/helpers/string_map.cpp", "!key.empty()", ""));
     ASSERT_EQ(map->count(), 1);
     EXPECT_STREQ(map->key(0), "");

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
-namespace nx::sdk {
-namespace {
+namespace nx::sdk
+{
+namespace
+{
 
-const Uuid kSample(Uuid::Bytes{
-    0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F, 0x70, 0x81, 0x92, 0xA3, 0xB4, 0xC5, 0xD6, 0xE7, 0xF8});
+const Uuid kSample(Uuid::Bytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F, 0x70, 0x81, 0x92, 0xA3,
+                               0xB4, 0xC5, 0xD6, 0xE7, 0xF8});
 
 TEST(UuidHelperTest, RandomUuidsCarryVersionFourAndTheRfcVariant)
 {
@@ -32,20 +34,22 @@ TEST(UuidHelperTest, RandomUuidsAreUniqueAcrossThreads)
     constexpr int kPerThread = 500;
     std::vector<std::vector<Uuid>> results(kThreadCount);
     std::vector<std::thread> threads;
-    for (auto& result: results)
+    for (auto& result : results)
     {
-        threads.emplace_back([&result]() {
-            for (int i = 0; i < kPerThread; ++i)
-                result.push_back(randomUuid());
-        });
+        threads.emplace_back(
+            [&result]()
+            {
+                for (int i = 0; i < kPerThread; ++i)
+                    result.push_back(randomUuid());
+            });
     }
-    for (auto& thread: threads)
+    for (auto& thread : threads)
         thread.join();
 
     std::set<Uuid::Bytes> seen;
-    for (const auto& result: results)
+    for (const auto& result : results)
     {
-        for (const Uuid& uuid: result)
+        for (const Uuid& uuid : result)
             seen.insert(uuid.bytes());
     }
     EXPECT_EQ(seen.size(), static_cast<size_t>(kThreadCount * kPerThread));

@@ -3,7 +3,7 @@
 #pragma once
 
 #if defined(_WIN32)
-    #define NX_PLUGIN_API __declspec(dllexport)
+#define NX_PLUGIN_API __declspec(dllexport)
 #else
-    #define NX_PLUGIN_API __attribute__((visibility("default")))
+#define NX_PLUGIN_API __attribute__((visibility("default")))
 #endif

@@ -8,15 +8,16 @@
 
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class IAttribute: public Interface<IAttribute>
+class IAttribute : public Interface<IAttribute>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::IAttribute"; }
 
     // The kind of value an attribute holds; this library only produces `undefined`.
-    enum class Type: int32_t
+    enum class Type : int32_t
     {
         undefined = 0,
     };

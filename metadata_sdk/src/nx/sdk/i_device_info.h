@@ -4,9 +4,10 @@
 
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class IDeviceInfo: public Interface<IDeviceInfo>
+class IDeviceInfo : public Interface<IDeviceInfo>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::IDeviceInfo"; }

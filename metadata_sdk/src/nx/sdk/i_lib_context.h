@@ -10,7 +10,8 @@
 
 #include "i_ref_countable.h"
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
 // Host-side observer of ref-countable objects; owned by the library context once installed.
 class IRefCountableRegistry

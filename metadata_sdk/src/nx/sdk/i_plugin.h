@@ -4,13 +4,14 @@
 
 #pragma once
 
-#include <nx/sdk/interface.h>
 #include <nx/sdk/i_string.h>
+#include <nx/sdk/interface.h>
 #include <nx/sdk/result.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class IPlugin: public Interface<IPlugin>
+class IPlugin : public Interface<IPlugin>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::IPlugin"; }

@@ -9,7 +9,8 @@
 
 #include <cstdint>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
 class IRefCountable
 {

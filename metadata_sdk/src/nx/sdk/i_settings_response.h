@@ -11,9 +11,10 @@
 #include <nx/sdk/i_string_map.h>
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class ISettingsResponse0: public Interface<ISettingsResponse0>
+class ISettingsResponse0 : public Interface<ISettingsResponse0>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::ISettingsResponse"; }
@@ -28,7 +29,7 @@ protected:
     ~ISettingsResponse0() override = default;
 };
 
-class ISettingsResponse: public Interface<ISettingsResponse, ISettingsResponse0>
+class ISettingsResponse : public Interface<ISettingsResponse, ISettingsResponse0>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::ISettingsResponse1"; }

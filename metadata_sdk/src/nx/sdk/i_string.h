@@ -6,9 +6,10 @@
 
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class IString: public Interface<IString>
+class IString : public Interface<IString>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::IString"; }

@@ -7,9 +7,10 @@
 
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class IStringMap: public Interface<IStringMap>
+class IStringMap : public Interface<IStringMap>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::IStringMap"; }

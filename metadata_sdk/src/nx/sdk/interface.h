@@ -10,10 +10,11 @@
 
 #include "i_ref_countable.h"
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-template<class DerivedInterface, class BaseInterface = IRefCountable>
-class Interface: public BaseInterface
+template <class DerivedInterface, class BaseInterface = IRefCountable>
+class Interface : public BaseInterface
 {
 public:
     using Base = BaseInterface;

@@ -13,9 +13,10 @@
 
 #include "i_ref_countable.h"
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-template<class T>
+template <class T>
 class Ptr
 {
 public:
@@ -23,20 +24,20 @@ public:
     Ptr(std::nullptr_t) {}
 
     // Adopts a reference the caller already owns (a new object, a queryInterface result).
-    explicit Ptr(T* ptr): m_ptr(ptr) {}
+    explicit Ptr(T* ptr) : m_ptr(ptr) {}
 
-    Ptr(const Ptr& other): m_ptr(other.m_ptr) { addRef(); }
+    Ptr(const Ptr& other) : m_ptr(other.m_ptr) { addRef(); }
 
-    template<class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-    Ptr(const Ptr<U>& other): m_ptr(other.get())
+    template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    Ptr(const Ptr<U>& other) : m_ptr(other.get())
     {
         addRef();
     }
 
-    Ptr(Ptr&& other) noexcept: m_ptr(other.releasePtr()) {}
+    Ptr(Ptr&& other) noexcept : m_ptr(other.releasePtr()) {}
 
-    template<class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-    Ptr(Ptr<U>&& other) noexcept: m_ptr(other.releasePtr())
+    template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    Ptr(Ptr<U>&& other) noexcept : m_ptr(other.releasePtr())
     {
     }
 
@@ -107,39 +108,39 @@ private:
     T* m_ptr = nullptr;
 };
 
-template<class T, class U>
+template <class T, class U>
 bool operator==(const Ptr<T>& a, const Ptr<U>& b)
 {
     return a.get() == b.get();
 }
 
-template<class T, class U>
+template <class T, class U>
 bool operator!=(const Ptr<T>& a, const Ptr<U>& b)
 {
     return a.get() != b.get();
 }
 
-template<class T>
+template <class T>
 bool operator==(const Ptr<T>& a, std::nullptr_t)
 {
     return !a;
 }
 
-template<class T>
+template <class T>
 bool operator!=(const Ptr<T>& a, std::nullptr_t)
 {
     return static_cast<bool>(a);
 }
 
 // Wraps a reference the caller owns, without adding one.
-template<class T>
+template <class T>
 Ptr<T> toPtr(T* ptr)
 {
     return Ptr<T>(ptr);
 }
 
 // Wraps a borrowed object, adding a reference for the new Ptr.
-template<class T>
+template <class T>
 Ptr<T> shareToPtr(T* ptr)
 {
     if (ptr)
@@ -148,14 +149,14 @@ Ptr<T> shareToPtr(T* ptr)
 }
 
 // Creates a new object; the Ptr adopts the reference it is born with.
-template<class T, class... Args>
+template <class T, class... Args>
 Ptr<T> makePtr(Args&&... args)
 {
     return Ptr<T>(new T(std::forward<Args>(args)...));
 }
 
 // Asks `object` for interface I by its id; null when the object does not implement it.
-template<class I, class T>
+template <class I, class T>
 Ptr<I> queryInterfacePtr(T* object)
 {
     if (!object)
@@ -165,7 +166,7 @@ Ptr<I> queryInterfacePtr(T* object)
     return Ptr<I>(static_cast<I*>(mutableObject->queryInterface(I::interfaceId())));
 }
 
-template<class I, class T>
+template <class I, class T>
 Ptr<I> queryInterfacePtr(const Ptr<T>& object)
 {
     return queryInterfacePtr<I>(object.get());

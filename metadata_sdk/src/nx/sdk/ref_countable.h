@@ -14,9 +14,11 @@
 
 #include "i_ref_countable.h"
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-namespace detail {
+namespace detail
+{
 
 // Tells the library context's registry, if any, that `object` was created/destroyed.
 void notifyRefCountableCreated(const IRefCountable* object, int32_t refCount);
@@ -47,17 +49,14 @@ inline bool sameId(const char* a, const char* b)
 
 }  // namespace detail
 
-template<class RootInterface>
-class RefCountable: public RootInterface
+template <class RootInterface>
+class RefCountable : public RootInterface
 {
 public:
     RefCountable(const RefCountable&) = delete;
     RefCountable& operator=(const RefCountable&) = delete;
 
-    IRefCountable* queryInterface(const char* id) override
-    {
-        return queryChain<RootInterface>(id);
-    }
+    IRefCountable* queryInterface(const char* id) override { return queryChain<RootInterface>(id); }
 
     int32_t addRef() const override { return m_refCounter.increment(); }
 
@@ -78,7 +77,7 @@ protected:
     ~RefCountable() override { detail::notifyRefCountableDestroyed(this, m_refCounter.value()); }
 
 private:
-    template<class I>
+    template <class I>
     IRefCountable* queryChain(const char* id)
     {
         if (detail::sameId(id, I::interfaceId()))

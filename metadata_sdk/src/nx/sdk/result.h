@@ -8,11 +8,12 @@
 
 #include <cstdint>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
 class IString;
 
-enum class ErrorCode: int32_t
+enum class ErrorCode : int32_t
 {
     noError = 0,
     unauthorized = -1,
@@ -32,7 +33,7 @@ struct Error
     bool isOk() const { return errorCode == ErrorCode::noError && errorMessage == nullptr; }
 };
 
-template<typename Value>
+template <typename Value>
 struct Result
 {
     Error error;
@@ -42,16 +43,16 @@ struct Result
     Result() = default;
 
     // A success carrying `value`.
-    Result(Value resultValue): value(resultValue) {}
+    Result(Value resultValue) : value(resultValue) {}
 
     // A failure; the value stays null.
-    Result(Error resultError): error(resultError) {}
+    Result(Error resultError) : error(resultError) {}
 
     // True for a success: code 0 and no message.
     bool isOk() const { return error.isOk(); }
 };
 
-template<>
+template <>
 struct Result<void>
 {
     Error error;
@@ -60,7 +61,7 @@ struct Result<void>
     Result() = default;
 
     // A failure.
-    Result(Error resultError): error(resultError) {}
+    Result(Error resultError) : error(resultError) {}
 
     // True for a success: code 0 and no message.
     bool isOk() const { return error.isOk(); }

@@ -8,7 +8,8 @@
 #include <array>
 #include <cstdint>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
 class Uuid
 {
@@ -20,7 +21,7 @@ public:
     constexpr Uuid() = default;
 
     // An identifier with the given bytes.
-    constexpr explicit Uuid(const Bytes& bytes): m_bytes(bytes) {}
+    constexpr explicit Uuid(const Bytes& bytes) : m_bytes(bytes) {}
 
     // The number of bytes, 16.
     static constexpr int size() { return kSize; }

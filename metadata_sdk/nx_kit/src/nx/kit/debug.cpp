@@ -7,9 +7,11 @@
 #include <mutex>
 #include <vector>
 
-namespace nx::kit::debug {
+namespace nx::kit::debug
+{
 
-namespace {
+namespace
+{
 
 // This unit's own compile-time path; its separator decides how paths are cut.
 const char* ownSourcePath()
@@ -19,13 +21,14 @@ const char* ownSourcePath()
 
 struct PathStyle
 {
-    char separator = '\0';  //< '\0' when the path holds no separator.
+    char separator = '\0';     //< '\0' when the path holds no separator.
     std::string sourceMarker;  //< separator + "src" + separator.
 };
 
 const PathStyle& pathStyle()
 {
-    static const PathStyle style = []() {
+    static const PathStyle style = []()
+    {
         PathStyle s;
         const std::string path = ownSourcePath();
         if (path.find('/') != std::string::npos)
@@ -63,13 +66,26 @@ void appendEscaped(std::string* out, char c)
     const auto byte = static_cast<unsigned char>(c);
     switch (byte)
     {
-        case 0: *out += "\\000"; return;
-        case '\t': *out += "\\t"; return;
-        case '\n': *out += "\\n"; return;
-        case '\r': *out += "\\r"; return;
-        case '"': *out += "\\\""; return;
-        case '\\': *out += "\\\\"; return;
-        default: break;
+        case 0:
+            *out += "\\000";
+            return;
+        case '\t':
+            *out += "\\t";
+            return;
+        case '\n':
+            *out += "\\n";
+            return;
+        case '\r':
+            *out += "\\r";
+            return;
+        case '"':
+            *out += "\\\"";
+            return;
+        case '\\':
+            *out += "\\\\";
+            return;
+        default:
+            break;
     }
     if (byte >= 32 && byte <= 126)
     {
@@ -157,10 +173,11 @@ std::string shortSourcePath(const char* sourceFile)
 }
 
 void reportAssertionFailure(const PrintFunc& print, const char* condition,
-    const std::string& message, const char* sourceFile, int line)
+                            const std::string& message, const char* sourceFile, int line)
 {
-    const std::string text = "\n>>> ASSERTION FAILED: " + shortSourcePath(sourceFile) + ":"
-        + std::to_string(line) + " (" + (condition ? condition : "") + ") " + message;
+    const std::string text = "\n>>> ASSERTION FAILED: " + shortSourcePath(sourceFile) + ":" +
+                             std::to_string(line) + " (" + (condition ? condition : "") + ") " +
+                             message;
     if (print)
         print(text.c_str());
 }

@@ -13,7 +13,8 @@
 #include <string>
 #include <type_traits>
 
-namespace nx::kit::debug {
+namespace nx::kit::debug
+{
 
 // The stream all diagnostic lines go to: the process's standard error stream.
 std::ostream& diagnosticStream();
@@ -24,12 +25,12 @@ std::ostream& diagnosticStream();
 class LineWriter
 {
 public:
-    explicit LineWriter(std::string prefix): m_prefix(std::move(prefix)) {}
+    explicit LineWriter(std::string prefix) : m_prefix(std::move(prefix)) {}
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
     ~LineWriter();
 
-    template<typename T>
+    template <typename T>
     LineWriter& operator<<(const T& value)
     {
         m_text << value;
@@ -54,7 +55,7 @@ std::string shortSourcePath(const char* sourceFile);
 // Builds "\n>>> ASSERTION FAILED: <short path>:<line> (<condition>) <message>" and hands it
 // to `print`. Returns normally.
 void reportAssertionFailure(const PrintFunc& print, const char* condition,
-    const std::string& message, const char* sourceFile, int line);
+                            const std::string& message, const char* sourceFile, int line);
 
 // printf-style formatting into a string; the format itself when formatting fails.
 std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -66,8 +67,7 @@ std::string toDiagnosticText(const char* s);
 std::string toDiagnosticText(const std::string& s);
 std::string toDiagnosticText(const void* p);
 
-template<typename T,
-    typename = std::enable_if_t<!std::is_same_v<std::remove_cv_t<T>, char>>>
+template <typename T, typename = std::enable_if_t<!std::is_same_v<std::remove_cv_t<T>, char>>>
 std::string toDiagnosticText(T* p)
 {
     return toDiagnosticText(static_cast<const void*>(p));
@@ -83,8 +83,8 @@ std::string toDiagnosticText(T* p)
 
 // Evaluates CONDITION; when false, reports it through PRINT_FUNC with MESSAGE. Yields the
 // condition's value so that the caller can choose its fallback.
-#define NX_KIT_ASSERT(PRINT_FUNC, CONDITION, MESSAGE) \
-    ((CONDITION) ? true \
-                 : (::nx::kit::debug::reportAssertionFailure( \
-                        (PRINT_FUNC), #CONDITION, (MESSAGE), __FILE__, __LINE__), \
-                     false))
+#define NX_KIT_ASSERT(PRINT_FUNC, CONDITION, MESSAGE)                                             \
+    ((CONDITION) ? true                                                                           \
+                 : (::nx::kit::debug::reportAssertionFailure((PRINT_FUNC), #CONDITION, (MESSAGE), \
+                                                             __FILE__, __LINE__),                 \
+                    false))

@@ -3,14 +3,15 @@
 
 #pragma once
 
-#include <nx/sdk/interface.h>
 #include <nx/sdk/i_string_map.h>
+#include <nx/sdk/interface.h>
 #include <nx/sdk/uuid.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
 // Information on the object track an action applies to; a host object.
-class IObjectTrackInfo: public Interface<IObjectTrackInfo>
+class IObjectTrackInfo : public Interface<IObjectTrackInfo>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IObjectTrackInfo"; }
@@ -19,7 +20,7 @@ protected:
     ~IObjectTrackInfo() override = default;
 };
 
-class IAction: public Interface<IAction>
+class IAction : public Interface<IAction>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IAction"; }
@@ -41,7 +42,7 @@ protected:
     ~IAction() override = default;
 };
 
-class IActionResult: public Interface<IActionResult>
+class IActionResult : public Interface<IActionResult>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IActionResult"; }

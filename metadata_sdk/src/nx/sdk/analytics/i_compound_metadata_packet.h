@@ -8,9 +8,10 @@
 #include <nx/sdk/analytics/i_metadata_packet.h>
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class ICompoundMetadataPacket: public Interface<ICompoundMetadataPacket, IMetadataPacket>
+class ICompoundMetadataPacket : public Interface<ICompoundMetadataPacket, IMetadataPacket>
 {
 public:
     static constexpr const char* interfaceId()

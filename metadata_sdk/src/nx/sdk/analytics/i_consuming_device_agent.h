@@ -5,9 +5,10 @@
 #include <nx/sdk/analytics/i_data_packet.h>
 #include <nx/sdk/analytics/i_device_agent.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class IConsumingDeviceAgent0: public Interface<IConsumingDeviceAgent0, IDeviceAgent>
+class IConsumingDeviceAgent0 : public Interface<IConsumingDeviceAgent0, IDeviceAgent>
 {
 public:
     static constexpr const char* interfaceId()
@@ -22,7 +23,7 @@ protected:
     ~IConsumingDeviceAgent0() override = default;
 };
 
-class IConsumingDeviceAgent1: public Interface<IConsumingDeviceAgent1, IConsumingDeviceAgent0>
+class IConsumingDeviceAgent1 : public Interface<IConsumingDeviceAgent1, IConsumingDeviceAgent0>
 {
 public:
     static constexpr const char* interfaceId()
@@ -37,7 +38,7 @@ protected:
     ~IConsumingDeviceAgent1() override = default;
 };
 
-class IConsumingDeviceAgent: public Interface<IConsumingDeviceAgent, IConsumingDeviceAgent1>
+class IConsumingDeviceAgent : public Interface<IConsumingDeviceAgent, IConsumingDeviceAgent1>
 {
 public:
     static constexpr const char* interfaceId()
@@ -46,8 +47,8 @@ public:
     }
 
     // Tells the agent that a setting marked active changed on the settings page.
-    virtual void doGetSettingsOnActiveSettingChange(
-        Result<const ISettingsResponse*>* outResult, const IStringMap* settings) = 0;
+    virtual void doGetSettingsOnActiveSettingChange(Result<const ISettingsResponse*>* outResult,
+                                                    const IStringMap* settings) = 0;
 
 protected:
     ~IConsumingDeviceAgent() override = default;

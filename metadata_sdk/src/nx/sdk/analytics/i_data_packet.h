@@ -8,9 +8,10 @@
 
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class IDataPacket: public Interface<IDataPacket>
+class IDataPacket : public Interface<IDataPacket>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IDataPacket"; }

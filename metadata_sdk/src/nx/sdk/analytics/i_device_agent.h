@@ -5,17 +5,18 @@
 
 #pragma once
 
+#include <nx/sdk/analytics/i_metadata_packet.h>
 #include <nx/sdk/i_settings_response.h>
 #include <nx/sdk/i_string.h>
 #include <nx/sdk/i_string_map.h>
 #include <nx/sdk/interface.h>
 #include <nx/sdk/result.h>
-#include <nx/sdk/analytics/i_metadata_packet.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
 // The host's receiver of what a device agent produces.
-class IDeviceAgentHandler: public Interface<IDeviceAgentHandler>
+class IDeviceAgentHandler : public Interface<IDeviceAgentHandler>
 {
 public:
     static constexpr const char* interfaceId()
@@ -26,8 +27,8 @@ public:
     // A metadata packet for the host; borrowed for the call.
     virtual void handleMetadata(IMetadataPacket* metadataPacket) = 0;
     // A diagnostic event for the user: level ("info", "warning", "error"), caption, text.
-    virtual void handlePluginDiagnosticEvent(
-        const char* level, const char* caption, const char* description) = 0;
+    virtual void handlePluginDiagnosticEvent(const char* level, const char* caption,
+                                             const char* description) = 0;
     // A new device-agent manifest (JSON text); borrowed for the call.
     virtual void pushManifest(const IString* manifest) = 0;
 
@@ -35,14 +36,14 @@ protected:
     ~IDeviceAgentHandler() override = default;
 };
 
-class IDeviceAgent: public Interface<IDeviceAgent>
+class IDeviceAgent : public Interface<IDeviceAgent>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IDeviceAgent"; }
 
     // Device-agent settings from the host; accumulated.
-    virtual void doSetSettings(
-        Result<const ISettingsResponse*>* outResult, const IStringMap* settings) = 0;
+    virtual void doSetSettings(Result<const ISettingsResponse*>* outResult,
+                               const IStringMap* settings) = 0;
     // The settings the agent reads from the camera.
     virtual void getPluginSideSettings(Result<const ISettingsResponse*>* outResult) const = 0;
     // The device-agent manifest (JSON text) as a new string with one reference.
@@ -50,8 +51,8 @@ public:
     // Installs the host's handler (a reference is kept; the previous one is released).
     virtual void setHandler(IDeviceAgentHandler* handler) = 0;
     // Tells the agent which event and object type ids the host currently needs.
-    virtual void doSetNeededMetadataTypes(
-        Result<void>* outResult, const IStringMap* neededMetadataTypes) = 0;
+    virtual void doSetNeededMetadataTypes(Result<void>* outResult,
+                                          const IStringMap* neededMetadataTypes) = 0;
 
 protected:
     ~IDeviceAgent() override = default;

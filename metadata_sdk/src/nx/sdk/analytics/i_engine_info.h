@@ -4,9 +4,10 @@
 
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class IEngineInfo: public Interface<IEngineInfo>
+class IEngineInfo : public Interface<IEngineInfo>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IEngineInfo"; }

@@ -11,9 +11,10 @@
 #include <nx/sdk/interface.h>
 #include <nx/sdk/uuid.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class IEventMetadata0: public Interface<IEventMetadata0, IMetadata>
+class IEventMetadata0 : public Interface<IEventMetadata0, IMetadata>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IEventMetadata"; }
@@ -31,7 +32,7 @@ protected:
     ~IEventMetadata0() override = default;
 };
 
-class IEventMetadata1: public Interface<IEventMetadata1, IEventMetadata0>
+class IEventMetadata1 : public Interface<IEventMetadata1, IEventMetadata0>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IEventMetadata1"; }
@@ -43,7 +44,7 @@ protected:
     ~IEventMetadata1() override = default;
 };
 
-class IEventMetadata: public Interface<IEventMetadata, IEventMetadata1>
+class IEventMetadata : public Interface<IEventMetadata, IEventMetadata1>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IEventMetadata2"; }

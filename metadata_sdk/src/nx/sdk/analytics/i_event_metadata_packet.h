@@ -11,9 +11,10 @@
 #include <nx/sdk/analytics/i_compound_metadata_packet.h>
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class IEventMetadataPacket0: public Interface<IEventMetadataPacket0, ICompoundMetadataPacket>
+class IEventMetadataPacket0 : public Interface<IEventMetadataPacket0, ICompoundMetadataPacket>
 {
 public:
     static constexpr const char* interfaceId()
@@ -25,7 +26,7 @@ protected:
     ~IEventMetadataPacket0() override = default;
 };
 
-class IEventMetadataPacket: public Interface<IEventMetadataPacket, IEventMetadataPacket0>
+class IEventMetadataPacket : public Interface<IEventMetadataPacket, IEventMetadataPacket0>
 {
 public:
     static constexpr const char* interfaceId()

@@ -8,9 +8,10 @@
 #include <nx/sdk/i_attribute.h>
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class IMetadata: public Interface<IMetadata>
+class IMetadata : public Interface<IMetadata>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IMetadata"; }

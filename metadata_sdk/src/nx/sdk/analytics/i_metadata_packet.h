@@ -9,9 +9,10 @@
 #include <nx/sdk/analytics/i_data_packet.h>
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class IMetadataPacket: public Interface<IMetadataPacket, IDataPacket>
+class IMetadataPacket : public Interface<IMetadataPacket, IDataPacket>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IMetadataPacket"; }

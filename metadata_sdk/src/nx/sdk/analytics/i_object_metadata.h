@@ -9,9 +9,10 @@
 #include <nx/sdk/interface.h>
 #include <nx/sdk/uuid.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class IObjectMetadata: public Interface<IObjectMetadata, IMetadata>
+class IObjectMetadata : public Interface<IObjectMetadata, IMetadata>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IObjectMetadata"; }

@@ -11,9 +11,10 @@
 #include <nx/sdk/analytics/i_compound_metadata_packet.h>
 #include <nx/sdk/interface.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class IObjectMetadataPacket0: public Interface<IObjectMetadataPacket0, ICompoundMetadataPacket>
+class IObjectMetadataPacket0 : public Interface<IObjectMetadataPacket0, ICompoundMetadataPacket>
 {
 public:
     static constexpr const char* interfaceId()
@@ -25,7 +26,7 @@ protected:
     ~IObjectMetadataPacket0() override = default;
 };
 
-class IObjectMetadataPacket: public Interface<IObjectMetadataPacket, IObjectMetadataPacket0>
+class IObjectMetadataPacket : public Interface<IObjectMetadataPacket, IObjectMetadataPacket0>
 {
 public:
     static constexpr const char* interfaceId()

@@ -3,13 +3,14 @@
 
 #pragma once
 
-#include <nx/sdk/uuid.h>
 #include <nx/sdk/analytics/i_metadata_packet.h>
 #include <nx/sdk/analytics/rect.h>
+#include <nx/sdk/uuid.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class IObjectTrackBestShotPacket0: public Interface<IObjectTrackBestShotPacket0, IMetadataPacket>
+class IObjectTrackBestShotPacket0 : public Interface<IObjectTrackBestShotPacket0, IMetadataPacket>
 {
 public:
     static constexpr const char* interfaceId()
@@ -24,8 +25,8 @@ protected:
     ~IObjectTrackBestShotPacket0() override = default;
 };
 
-class IObjectTrackBestShotPacket1:
-    public Interface<IObjectTrackBestShotPacket1, IObjectTrackBestShotPacket0>
+class IObjectTrackBestShotPacket1
+    : public Interface<IObjectTrackBestShotPacket1, IObjectTrackBestShotPacket0>
 {
 public:
     static constexpr const char* interfaceId()
@@ -40,8 +41,8 @@ protected:
     ~IObjectTrackBestShotPacket1() override = default;
 };
 
-class IObjectTrackBestShotPacket:
-    public Interface<IObjectTrackBestShotPacket, IObjectTrackBestShotPacket1>
+class IObjectTrackBestShotPacket
+    : public Interface<IObjectTrackBestShotPacket, IObjectTrackBestShotPacket1>
 {
 public:
     static constexpr const char* interfaceId()

@@ -4,11 +4,12 @@
 
 #include <nx/sdk/i_plugin.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
 class IEngine;
 
-class IPlugin: public Interface<IPlugin, nx::sdk::IPlugin>
+class IPlugin : public Interface<IPlugin, nx::sdk::IPlugin>
 {
 public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IPlugin"; }

@@ -5,9 +5,10 @@
 
 #include <nx/sdk/analytics/i_data_packet.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class ICompressedVideoPacket0: public Interface<ICompressedVideoPacket0, IDataPacket>
+class ICompressedVideoPacket0 : public Interface<ICompressedVideoPacket0, IDataPacket>
 {
 public:
     static constexpr const char* interfaceId()
@@ -26,7 +27,7 @@ protected:
     ~ICompressedVideoPacket0() override = default;
 };
 
-class ICompressedVideoPacket: public Interface<ICompressedVideoPacket, ICompressedVideoPacket0>
+class ICompressedVideoPacket : public Interface<ICompressedVideoPacket, ICompressedVideoPacket0>
 {
 public:
     static constexpr const char* interfaceId()
@@ -43,7 +44,7 @@ protected:
     ~ICompressedVideoPacket() override = default;
 };
 
-class IUncompressedVideoFrame0: public Interface<IUncompressedVideoFrame0, IDataPacket>
+class IUncompressedVideoFrame0 : public Interface<IUncompressedVideoFrame0, IDataPacket>
 {
 public:
     static constexpr const char* interfaceId()
@@ -60,8 +61,7 @@ protected:
     ~IUncompressedVideoFrame0() override = default;
 };
 
-class IUncompressedVideoFrame:
-    public Interface<IUncompressedVideoFrame, IUncompressedVideoFrame0>
+class IUncompressedVideoFrame : public Interface<IUncompressedVideoFrame, IUncompressedVideoFrame0>
 {
 public:
     static constexpr const char* interfaceId()
@@ -76,7 +76,7 @@ protected:
     ~IUncompressedVideoFrame() override = default;
 };
 
-class ICustomMetadataPacket: public Interface<ICustomMetadataPacket, IDataPacket>
+class ICustomMetadataPacket : public Interface<ICustomMetadataPacket, IDataPacket>
 {
 public:
     static constexpr const char* interfaceId()

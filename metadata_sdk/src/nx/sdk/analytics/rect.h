@@ -4,7 +4,8 @@
 
 #pragma once
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
 struct Rect
 {

@@ -2,10 +2,11 @@
 
 #include <utility>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-Attribute::Attribute(std::string name, std::string value, float confidence):
-    m_name(std::move(name)), m_value(std::move(value)), m_confidence(confidence)
+Attribute::Attribute(std::string name, std::string value, float confidence)
+    : m_name(std::move(name)), m_value(std::move(value)), m_confidence(confidence)
 {
 }
 

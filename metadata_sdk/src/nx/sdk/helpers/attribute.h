@@ -11,9 +11,10 @@
 #include <nx/sdk/ptr.h>
 #include <nx/sdk/ref_countable.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class Attribute final: public RefCountable<IAttribute>
+class Attribute final : public RefCountable<IAttribute>
 {
 public:
     // Takes over `name` and `value`; the type is always `Type::undefined`.

@@ -5,9 +5,11 @@
 #include <nx/kit/debug.h>
 #include <nx/sdk/helpers/string.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-namespace {
+namespace
+{
 
 struct ErrorCodeName
 {
@@ -37,14 +39,14 @@ void printLine(const char* text)
 Error error(ErrorCode errorCode, std::string errorMessage)
 {
     NX_KIT_ASSERT(printLine, errorCode != ErrorCode::noError,
-        "Error code must differ from `ErrorCode::noError`");
+                  "Error code must differ from `ErrorCode::noError`");
     NX_KIT_ASSERT(printLine, !errorMessage.empty(), "Error message must not be empty");
     return Error{errorCode, new String(std::move(errorMessage))};
 }
 
 std::string toString(ErrorCode errorCode)
 {
-    for (const ErrorCodeName& entry: kErrorCodeNames)
+    for (const ErrorCodeName& entry : kErrorCodeNames)
     {
         if (entry.code == errorCode)
             return entry.name;

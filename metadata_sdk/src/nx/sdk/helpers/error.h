@@ -9,7 +9,8 @@
 
 #include <nx/sdk/result.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
 // An error record with `errorCode` and a new String holding `errorMessage` (one reference,
 // owned by the record's receiver). A zero code or an empty message is reported as an

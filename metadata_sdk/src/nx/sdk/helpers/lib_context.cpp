@@ -5,9 +5,11 @@
 #include <nx/sdk/i_string_map.h>
 #include <nx/sdk/ref_countable.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-namespace {
+namespace
+{
 
 void printLibContextLine(const char* text)
 {
@@ -21,19 +23,19 @@ void LibContext::setName(const char* name)
     std::lock_guard<std::mutex> lock(m_mutex);
 
     const std::string message = nx::kit::debug::formatText(
-        "Attempt to change LibContext name from %s to %s.", m_name.c_str(),
-        name ? name : "(null)");
+        "Attempt to change LibContext name from %s to %s.", m_name.c_str(), name ? name : "(null)");
     // A null name counts as different from any current name.
     const bool renameAllowed = m_name == kDefaultName || (name && m_name == name);
     if (!renameAllowed)
     {
-        nx::kit::debug::reportAssertionFailure(printLibContextLine,
-            "m_name == kDefaultName || m_name == std::string(name)", message, __FILE__, __LINE__);
+        nx::kit::debug::reportAssertionFailure(
+            printLibContextLine, "m_name == kDefaultName || m_name == std::string(name)", message,
+            __FILE__, __LINE__);
         return;
     }
 
-    if (!NX_KIT_ASSERT(printLibContextLine, name, "")
-        || !NX_KIT_ASSERT(printLibContextLine, name[0] != '\0', ""))
+    if (!NX_KIT_ASSERT(printLibContextLine, name, "") ||
+        !NX_KIT_ASSERT(printLibContextLine, name[0] != '\0', ""))
     {
         m_name = kIncorrectName;
         return;
@@ -45,7 +47,7 @@ void LibContext::setRefCountableRegistry(IRefCountableRegistry* refCountableRegi
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!NX_KIT_ASSERT(printLibContextLine, !m_refCountableRegistry,
-            "LibContext refCountableRegistry has already been set."))
+                       "LibContext refCountableRegistry has already been set."))
     {
         // Ownership was handed over with the call: a refused registry is deleted, not leaked.
         delete refCountableRegistry;
@@ -60,7 +62,8 @@ LibContext& libContext()
     return context;
 }
 
-namespace detail {
+namespace detail
+{
 
 void notifyRefCountableCreated(const IRefCountable* object, int32_t refCount)
 {
@@ -78,9 +81,11 @@ void notifyRefCountableDestroyed(const IRefCountable* object, int32_t refCount)
 
 }  // namespace nx::sdk
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-namespace {
+namespace
+{
 
 struct UnitTestOptions
 {
@@ -105,33 +110,33 @@ std::map<std::string, std::string> unitTestOptions()
 
 }  // namespace nx::sdk
 
-extern "C" {
-
-nx::sdk::ILibContext* nxLibContext()
+extern "C"
 {
-    return &nx::sdk::libContext();
-}
-
-const char* nxSdkVersion()
-{
-    return "5.1.2 R2";
-}
-
-void nxSetUnitTestOptions(const nx::sdk::IStringMap* options)
-{
-    if (!options)
-        return;
-    nx::sdk::UnitTestOptions& storage = nx::sdk::unitTestOptionsStorage();
-    std::lock_guard<std::mutex> lock(storage.mutex);
-    storage.options.clear();
-    // The count is asked again before each step, as the map may be the host's own object.
-    for (int i = 0; i < options->count(); ++i)
+    nx::sdk::ILibContext* nxLibContext()
     {
-        const char* key = options->key(i);
-        const char* value = options->valueAt(i);
-        if (key && value)
-            storage.options.emplace(key, value);
+        return &nx::sdk::libContext();
     }
-}
+
+    const char* nxSdkVersion()
+    {
+        return "5.1.2 R2";
+    }
+
+    void nxSetUnitTestOptions(const nx::sdk::IStringMap* options)
+    {
+        if (!options)
+            return;
+        nx::sdk::UnitTestOptions& storage = nx::sdk::unitTestOptionsStorage();
+        std::lock_guard<std::mutex> lock(storage.mutex);
+        storage.options.clear();
+        // The count is asked again before each step, as the map may be the host's own object.
+        for (int i = 0; i < options->count(); ++i)
+        {
+            const char* key = options->key(i);
+            const char* value = options->valueAt(i);
+            if (key && value)
+                storage.options.emplace(key, value);
+        }
+    }
 
 }  // extern "C"

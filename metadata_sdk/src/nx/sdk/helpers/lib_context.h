@@ -13,9 +13,10 @@
 
 #include <nx/sdk/i_lib_context.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class LibContext: public ILibContext
+class LibContext : public ILibContext
 {
 public:
     static constexpr const char* kDefaultName = "unnamed_lib_context";
@@ -44,7 +45,8 @@ LibContext& libContext();
 
 }  // namespace nx::sdk
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
 // A copy of the options the host's test harness last passed to nxSetUnitTestOptions.
 std::map<std::string, std::string> unitTestOptions();

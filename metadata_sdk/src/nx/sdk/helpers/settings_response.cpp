@@ -1,11 +1,13 @@
 #include "settings_response.h"
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-namespace {
+namespace
+{
 
 // The held object with a reference added for the caller, or null.
-template<class T>
+template <class T>
 T* sharedRaw(const Ptr<T>& ptr)
 {
     if (ptr)

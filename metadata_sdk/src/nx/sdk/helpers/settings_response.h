@@ -13,9 +13,10 @@
 #include <nx/sdk/ptr.h>
 #include <nx/sdk/ref_countable.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class SettingsResponse final: public RefCountable<ISettingsResponse>
+class SettingsResponse final : public RefCountable<ISettingsResponse>
 {
 public:
     SettingsResponse() = default;

@@ -2,9 +2,10 @@
 
 #include <utility>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-String::String(std::string text): m_text(std::move(text)) {}
+String::String(std::string text) : m_text(std::move(text)) {}
 
 const char* String::str() const
 {

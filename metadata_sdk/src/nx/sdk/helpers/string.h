@@ -9,9 +9,10 @@
 #include <nx/sdk/i_string.h>
 #include <nx/sdk/ref_countable.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class String final: public RefCountable<IString>
+class String final : public RefCountable<IString>
 {
 public:
     // Takes over `text`.

@@ -4,9 +4,11 @@
 
 #include <nx/kit/debug.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-namespace {
+namespace
+{
 
 void printLine(const char* text)
 {

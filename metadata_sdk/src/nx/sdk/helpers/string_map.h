@@ -12,9 +12,10 @@
 #include <nx/sdk/i_string_map.h>
 #include <nx/sdk/ref_countable.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-class StringMap final: public RefCountable<IStringMap>
+class StringMap final : public RefCountable<IStringMap>
 {
 public:
     StringMap() = default;

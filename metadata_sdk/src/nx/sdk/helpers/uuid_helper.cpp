@@ -7,9 +7,11 @@
 #include <random>
 #include <utility>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
-namespace {
+namespace
+{
 
 // 32-bit words drawn from the random device to seed the generator (256 bits of entropy).
 constexpr int kSeedWordCount = 8;
@@ -22,7 +24,7 @@ public:
     {
         std::random_device device;
         std::seed_seq::result_type words[kSeedWordCount];
-        for (auto& word: words)
+        for (auto& word : words)
             word = device();
         std::seed_seq seed(std::begin(words), std::end(words));
         m_engine.seed(seed);
@@ -40,8 +42,7 @@ public:
 private:
     std::mutex m_mutex;
     std::mt19937_64 m_engine;
-    std::uniform_int_distribution<uint64_t> m_distribution{
-        0, std::numeric_limits<uint64_t>::max()};
+    std::uniform_int_distribution<uint64_t> m_distribution{0, std::numeric_limits<uint64_t>::max()};
 };
 
 UuidGenerator& generator()
@@ -65,7 +66,7 @@ Uuid randomUuid()
     Uuid uuid;
     putBytes(&uuid, 0, first);
     putBytes(&uuid, 8, second);
-    uuid[6] = static_cast<uint8_t>(uuid[6] % 16 + 64);  //< Version 4.
+    uuid[6] = static_cast<uint8_t>(uuid[6] % 16 + 64);   //< Version 4.
     uuid[8] = static_cast<uint8_t>(uuid[8] % 64 + 128);  //< Variant bits 10.
     return uuid;
 }

@@ -9,7 +9,8 @@
 
 #include <nx/sdk/uuid.h>
 
-namespace nx::sdk {
+namespace nx::sdk
+{
 
 // A new random identifier with the version-4 and RFC 4122 variant bits set.
 Uuid randomUuid();
@@ -18,6 +19,6 @@ Uuid randomUuid();
 // hyphens between the 4-2-2-2-6 byte groups when `hyphens`, and inside "{" "}" when `braces`.
 // The defaults give "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
 std::string toString(const Uuid& uuid, bool uppercase = true, bool hyphens = true,
-    bool braces = true);
+                     bool braces = true);
 
 }  // namespace nx::sdk

@@ -15,10 +15,11 @@
 #include <nx/sdk/ptr.h>
 #include <nx/sdk/ref_countable.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-template<class PacketInterface, class ItemInterface>
-class CompoundMetadataPacket: public RefCountable<PacketInterface>
+template <class PacketInterface, class ItemInterface>
+class CompoundMetadataPacket : public RefCountable<PacketInterface>
 {
 public:
     // Sets the timestamp in microseconds.

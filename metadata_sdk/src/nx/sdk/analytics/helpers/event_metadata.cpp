@@ -4,9 +4,11 @@
 
 #include <nx/kit/debug.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-namespace {
+namespace
+{
 
 void printLine(const char* text)
 {

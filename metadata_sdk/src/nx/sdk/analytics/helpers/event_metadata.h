@@ -14,9 +14,10 @@
 #include <nx/sdk/ref_countable.h>
 #include <nx/sdk/uuid.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class EventMetadata final: public RefCountable<IEventMetadata>
+class EventMetadata final : public RefCountable<IEventMetadata>
 {
 public:
     EventMetadata() = default;

@@ -9,10 +9,11 @@
 #include <nx/sdk/analytics/i_event_metadata.h>
 #include <nx/sdk/analytics/i_event_metadata_packet.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class EventMetadataPacket final:
-    public CompoundMetadataPacket<IEventMetadataPacket, IEventMetadata>
+class EventMetadataPacket final
+    : public CompoundMetadataPacket<IEventMetadataPacket, IEventMetadata>
 {
 public:
     EventMetadataPacket() = default;

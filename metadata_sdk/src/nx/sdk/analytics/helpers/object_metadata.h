@@ -16,9 +16,10 @@
 #include <nx/sdk/ref_countable.h>
 #include <nx/sdk/uuid.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class ObjectMetadata final: public RefCountable<IObjectMetadata>
+class ObjectMetadata final : public RefCountable<IObjectMetadata>
 {
 public:
     ObjectMetadata() = default;

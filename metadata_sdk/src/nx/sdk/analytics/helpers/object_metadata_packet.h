@@ -1,4 +1,5 @@
-// ObjectMetadataPacket: the library's IObjectMetadataPacket, a packet of detected analytics objects.
+// ObjectMetadataPacket: the library's IObjectMetadataPacket, a packet of detected analytics
+// objects.
 //
 // Defaults: timestamp -1, duration -1, newest-version value 0, no items. Not locked:
 // filled by one thread before it is published.
@@ -9,10 +10,11 @@
 #include <nx/sdk/analytics/i_object_metadata.h>
 #include <nx/sdk/analytics/i_object_metadata_packet.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class ObjectMetadataPacket final:
-    public CompoundMetadataPacket<IObjectMetadataPacket, IObjectMetadata>
+class ObjectMetadataPacket final
+    : public CompoundMetadataPacket<IObjectMetadataPacket, IObjectMetadata>
 {
 public:
     ObjectMetadataPacket() = default;

@@ -5,9 +5,11 @@
 #include <nx/sdk/helpers/lib_context.h>
 #include <nx/sdk/helpers/string.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-namespace {
+namespace
+{
 
 void printPluginLine(const char* text)
 {
@@ -21,12 +23,10 @@ void printErrorLine(const std::string& message)
 
 }  // namespace
 
-Plugin::Plugin(): Plugin(std::string(), CreateEngine())
-{
-}
+Plugin::Plugin() : Plugin(std::string(), CreateEngine()) {}
 
-Plugin::Plugin(std::string pluginManifest, CreateEngine createEngine):
-    m_pluginManifest(std::move(pluginManifest)), m_createEngine(std::move(createEngine))
+Plugin::Plugin(std::string pluginManifest, CreateEngine createEngine)
+    : m_pluginManifest(std::move(pluginManifest)), m_createEngine(std::move(createEngine))
 {
     printCreatedOrDestroyed("Created");
 }
@@ -38,9 +38,9 @@ Plugin::~Plugin()
 
 void Plugin::printCreatedOrDestroyed(const char* what) const
 {
-    NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << what << " IPlugin @"
-        << nx::kit::debug::toDiagnosticText(static_cast<const void*>(this)) << " of "
-        << libContext().name();
+    NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX)
+        << what << " IPlugin @" << nx::kit::debug::toDiagnosticText(static_cast<const void*>(this))
+        << " of " << libContext().name();
 }
 
 void Plugin::setHostObject(IRefCountable* hostObject)
@@ -86,7 +86,8 @@ Result<IEngine*> Plugin::doObtainEngine()
 
 std::string Plugin::manifestString() const
 {
-    nx::kit::debug::reportAssertionFailure(printPluginLine, "false",
+    nx::kit::debug::reportAssertionFailure(
+        printPluginLine, "false",
         "Either manifestString() should be overridden, or the constructor with pluginManifest "
         "argument (deprecated) should be called.",
         __FILE__, __LINE__);

@@ -14,9 +14,10 @@
 #include <nx/sdk/ptr.h>
 #include <nx/sdk/ref_countable.h>
 
-namespace nx::sdk::analytics {
+namespace nx::sdk::analytics
+{
 
-class Plugin: public RefCountable<IPlugin>
+class Plugin : public RefCountable<IPlugin>
 {
 public:
     using CreateEngine = std::function<IEngine*(Plugin*)>;
