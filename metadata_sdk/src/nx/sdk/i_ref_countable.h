@@ -14,6 +14,10 @@ namespace nx::sdk
 
 class IRefCountable
 {
+protected:
+    // Slot 0. Only releaseRef destroys an interface object.
+    virtual ~IRefCountable() = default;
+
 public:
     // The id text of this interface, compared byte for byte by queryInterface.
     static constexpr const char* interfaceId() { return "nx::sdk::IRefCountable"; }
@@ -27,10 +31,6 @@ public:
 
     // Drops one reference, destroying the object when the count reaches 0; returns the new count.
     virtual int32_t releaseRef() const = 0;
-
-protected:
-    // Only releaseRef destroys an interface object.
-    virtual ~IRefCountable() = default;
 };
 
 }  // namespace nx::sdk

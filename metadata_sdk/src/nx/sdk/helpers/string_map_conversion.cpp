@@ -1,0 +1,62 @@
+#include "string_map_conversion.h"
+
+#include <nx/kit/debug.h>
+
+namespace nx::sdk
+{
+
+namespace
+{
+
+// Prints the entries as a brace-enclosed block, one quoted "key: value" line per entry.
+void printEntries(const IStringMap* stringMap, int count, const std::string& printPrefix,
+                  const std::string& caption, const std::string& indent)
+{
+    using nx::kit::debug::toDiagnosticText;
+
+    if (!caption.empty())
+        NX_KIT_PRINT(printPrefix) << indent << caption << ":";
+    NX_KIT_PRINT(printPrefix) << indent << "{";
+    for (int i = 0; i < count; ++i)
+    {
+        NX_KIT_PRINT(printPrefix) << indent << "    " << toDiagnosticText(stringMap->key(i)) << ": "
+                                  << toDiagnosticText(stringMap->valueAt(i))
+                                  << (i + 1 < count ? "," : "");
+    }
+    NX_KIT_PRINT(printPrefix) << indent << "}";
+}
+
+}  // namespace
+
+bool convertStringMap(std::map<std::string, std::string>* target, const IStringMap* stringMap,
+                      bool enableOutput, const std::string& printPrefix, const std::string& caption,
+                      int indent)
+{
+    if (!stringMap)
+    {
+        NX_KIT_PRINT(printPrefix) << "ERROR: stringMap is null";
+        return false;
+    }
+
+    const int count = stringMap->count();
+    if (count < 0)
+    {
+        NX_KIT_PRINT(printPrefix) << "ERROR: " << caption << ": count is " << count;
+        return false;
+    }
+
+    if (enableOutput)
+        printEntries(stringMap, count, printPrefix, caption,
+                     std::string(static_cast<size_t>(indent), ' '));
+
+    for (int i = 0; i < count; ++i)
+    {
+        // A host map that yields a null key or value is read as holding the empty text.
+        const char* const key = stringMap->key(i);
+        const char* const value = stringMap->valueAt(i);
+        (*target)[key ? key : ""] = value ? value : "";
+    }
+    return true;
+}
+
+}  // namespace nx::sdk

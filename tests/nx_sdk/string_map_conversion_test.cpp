@@ -1,0 +1,76 @@
+// Tests of convertStringMap, the settings conversion shared by the engine and agent frames.
+
+#include <nx/sdk/helpers/string_map_conversion.h>
+
+#include <gtest/gtest.h>
+
+#include <nx/sdk/helpers/string_map.h>
+#include <nx/sdk/ptr.h>
+
+#include "assertion_test_support.h"
+
+namespace nx::sdk
+{
+namespace
+{
+
+using test::captureStderr;
+using Map = std::map<std::string, std::string>;
+
+constexpr const char* kPrefix = "[p] ";
+
+class NegativeCountMap final : public RefCountable<IStringMap>
+{
+public:
+    int count() const override { return -2; }
+    const char* key(int) const override { return nullptr; }
+    const char* value(const char*) const override { return nullptr; }
+    const char* valueAt(int) const override { return nullptr; }
+};
+
+TEST(StringMapConversionTest, VerboseBlockIsIndentedAndCommaSeparated)
+{
+    const auto source = makePtr<StringMap>();
+    source->setItem("b", "2");
+    source->setItem("a", "line\n");
+    Map target{{"a", "old"}, {"z", "kept"}};
+
+    const std::string printed = captureStderr(
+        [&] { EXPECT_TRUE(convertStringMap(&target, source.get(), true, kPrefix, "cap", 2)); });
+    EXPECT_EQ(printed, std::string(kPrefix) + "  cap:\n" + kPrefix + "  {\n" + kPrefix +
+                           "      \"a\": \"line\\n\",\n" + kPrefix + "      \"b\": \"2\"\n" +
+                           kPrefix + "  }\n");
+    EXPECT_EQ(target, (Map{{"a", "line\n"}, {"b", "2"}, {"z", "kept"}}));
+}
+
+TEST(StringMapConversionTest, EmptyCaptionAndQuietOutput)
+{
+    const auto empty = makePtr<StringMap>();
+    Map target;
+    EXPECT_EQ(captureStderr([&] { convertStringMap(&target, empty.get(), true, kPrefix, "", 0); }),
+              std::string(kPrefix) + "{\n" + kPrefix + "}\n");
+    EXPECT_EQ(
+        captureStderr([&] { convertStringMap(&target, empty.get(), false, kPrefix, "c", 0); }), "");
+}
+
+TEST(StringMapConversionTest, UnreadableMapsFailWithALineEvenWhenQuiet)
+{
+    const auto negative = makePtr<NegativeCountMap>();
+    Map target{{"a", "1"}};
+    bool converted = true;
+    EXPECT_EQ(captureStderr(
+                  [&] { converted = convertStringMap(&target, nullptr, false, kPrefix, "c", 0); }),
+              std::string(kPrefix) + "ERROR: stringMap is null\n");
+    EXPECT_FALSE(converted);
+    EXPECT_EQ(captureStderr(
+                  [&] {
+                      converted =
+                          convertStringMap(&target, negative.get(), false, kPrefix, "Caption", 0);
+                  }),
+              std::string(kPrefix) + "ERROR: Caption: count is -2\n");
+    EXPECT_FALSE(converted);
+    EXPECT_EQ(target, (Map{{"a", "1"}}));
+}
+
+}  // namespace
+}  // namespace nx::sdk
