@@ -30,10 +30,14 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
 
-test-%: deps
-	cmake --preset $*
-	cmake --build --preset $* -j $(JOBS)
-	ctest --preset $* -j $(JOBS)
+# One rule per preset: make does not search pattern rules for phony targets.
+define PRESET_TEST_RULE
+test-$(1): deps
+	cmake --preset $(1)
+	cmake --build --preset $(1) -j $$(JOBS)
+	ctest --preset $(1) -j $$(JOBS)
+endef
+$(foreach preset,$(PRESETS),$(eval $(call PRESET_TEST_RULE,$(preset))))
 
 test: $(addprefix test-,$(PRESETS))
 
