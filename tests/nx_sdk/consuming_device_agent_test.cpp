@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "nx_sdk/string_map_test_support.h"
+
 #include <nx/sdk/analytics/helpers/event_metadata.h>
 #include <nx/sdk/analytics/helpers/event_metadata_packet.h>
 #include <nx/sdk/analytics/helpers/object_metadata.h>
@@ -206,15 +208,6 @@ class UnknownMetadataPacket final : public RefCountable<IMetadataPacket>
 public:
     int64_t timestampUs() const override { return 5; }
     int64_t durationUs() const override { return -1; }
-};
-
-class NegativeCountMap final : public RefCountable<IStringMap>
-{
-public:
-    int count() const override { return -1; }
-    const char* key(int) const override { return nullptr; }
-    const char* value(const char*) const override { return nullptr; }
-    const char* valueAt(int) const override { return nullptr; }
 };
 
 Ptr<EventMetadataPacket> makeEventPacket(int64_t timestampUs, const std::vector<std::string>& ids)
@@ -593,7 +586,7 @@ TEST_F(ConsumingDeviceAgentTest, InvalidSettingsMapIsRejectedAndKeepsTheSettings
     Result<const ISettingsResponse*> result;
     captureStderr([&] { m_agent->doSetSettings(&result, makeMap({{"a", "1"}}).get()); });
 
-    const auto negative = makePtr<NegativeCountMap>();
+    const auto negative = makePtr<test::NegativeCountMap>(-1);
     struct Row
     {
         const IStringMap* map;

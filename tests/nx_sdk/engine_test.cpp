@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "nx_sdk/string_map_test_support.h"
+
 #include <nx/kit/debug.h>
 #include <nx/sdk/helpers/lib_context.h>
 #include <nx/sdk/helpers/string_map.h>
@@ -54,15 +56,6 @@ public:
 
     Ptr<TestObjectTrackInfo> m_trackInfo = makePtr<TestObjectTrackInfo>();
     Ptr<IStringMap> m_params;
-};
-
-class NegativeCountMap final : public RefCountable<IStringMap>
-{
-public:
-    int count() const override { return -3; }
-    const char* key(int) const override { return nullptr; }
-    const char* value(const char*) const override { return nullptr; }
-    const char* valueAt(int) const override { return nullptr; }
 };
 
 // An engine that records what the frame hands to its hooks.
@@ -222,7 +215,7 @@ TEST_F(EngineTest, InvalidSettingsMapIsRejectedAndLeavesTheSettings)
     Result<const ISettingsResponse*> result;
     captureStderr([&] { m_engine->doSetSettings(&result, makeMap({{"a", "1"}}).get()); });
 
-    const auto negative = makePtr<NegativeCountMap>();
+    const auto negative = makePtr<test::NegativeCountMap>(-3);
     const std::string p = m_engine->printPrefix();
     struct Row
     {

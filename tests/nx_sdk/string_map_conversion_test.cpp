@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "nx_sdk/string_map_test_support.h"
+
 #include <nx/sdk/helpers/string_map.h>
 #include <nx/sdk/ptr.h>
 
@@ -18,15 +20,6 @@ using test::captureStderr;
 using Map = std::map<std::string, std::string>;
 
 constexpr const char* kPrefix = "[p] ";
-
-class NegativeCountMap final : public RefCountable<IStringMap>
-{
-public:
-    int count() const override { return -2; }
-    const char* key(int) const override { return nullptr; }
-    const char* value(const char*) const override { return nullptr; }
-    const char* valueAt(int) const override { return nullptr; }
-};
 
 TEST(StringMapConversionTest, VerboseBlockIsIndentedAndCommaSeparated)
 {
@@ -55,7 +48,7 @@ TEST(StringMapConversionTest, EmptyCaptionAndQuietOutput)
 
 TEST(StringMapConversionTest, UnreadableMapsFailWithALineEvenWhenQuiet)
 {
-    const auto negative = makePtr<NegativeCountMap>();
+    const auto negative = makePtr<test::NegativeCountMap>(-2);
     Map target{{"a", "1"}};
     bool converted = true;
     EXPECT_EQ(captureStderr(
