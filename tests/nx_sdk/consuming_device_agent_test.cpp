@@ -24,6 +24,9 @@
 #include <nx/sdk/ptr.h>
 
 #include "assertion_test_support.h"
+#include "host/data_packets.h"
+#include "host/device_agent_handler.h"
+#include "host/device_info.h"
 
 namespace nx::sdk::analytics
 {
@@ -36,48 +39,25 @@ using test::withoutLineNumbers;
 
 constexpr const char* kSourcePath = "nx/sdk/analytics/helpers/consuming_device_agent.cpp";
 
-class TestDeviceInfo final : public RefCountable<IDeviceInfo>
+using korvane::host::DeviceAgentHandler;
+using korvane::host::DeviceDescription;
+using korvane::host::DeviceInfo;
+
+Ptr<DeviceInfo> makeDeviceInfo(const std::string& id)
 {
-public:
-    explicit TestDeviceInfo(std::string id) : m_id(std::move(id)) {}
-    const char* id() const override { return m_id.c_str(); }
-    const char* vendor() const override { return ""; }
-    const char* model() const override { return ""; }
-    const char* firmware() const override { return ""; }
-    const char* name() const override { return ""; }
-    const char* url() const override { return ""; }
-    const char* login() const override { return ""; }
-    const char* password() const override { return ""; }
-    const char* sharedId() const override { return ""; }
-    const char* logicalId() const override { return ""; }
-    int32_t channelNumber() const override { return 0; }
+    DeviceDescription description;
+    description.id = id;
+    return makePtr<DeviceInfo>(description);
+}
 
-private:
-    const std::string m_id;
-};
-
-// Records what the agent delivers; flags deliveries that overlap in time.
-class RecordingHandler final : public RefCountable<IDeviceAgentHandler>
+// The timestamps of the packets `handler` received, in arrival order.
+std::vector<int64_t> timestamps(const DeviceAgentHandler& handler)
 {
-public:
-    void handleMetadata(IMetadataPacket* metadataPacket) override
-    {
-        if (m_inHandler.exchange(true))
-            ++m_overlaps;
-        std::this_thread::yield();  //< Widens the window in which an overlap would show.
-        m_timestamps.push_back(metadataPacket->timestampUs());
-        m_inHandler.store(false);
-    }
-    void handlePluginDiagnosticEvent(const char*, const char*, const char*) override {}
-    void pushManifest(const IString* manifest) override { m_manifests.push_back(manifest->str()); }
-
-    std::vector<int64_t> m_timestamps;
-    std::vector<std::string> m_manifests;
-    std::atomic<int> m_overlaps{0};
-
-private:
-    std::atomic<bool> m_inHandler{false};
-};
+    std::vector<int64_t> result;
+    for (const auto& record : handler.records())
+        result.push_back(record.timestampUs);
+    return result;
+}
 
 // An agent whose hooks count their calls and answer as configured.
 class TestAgent final : public ConsumingDeviceAgent
@@ -132,66 +112,38 @@ private:
     }
 };
 
-// A host data packet that answers the interfaces `Packet` extends, plus ICustomMetadataPacket
-// when `alsoCustom` is set, to check the order in which the kinds are tried.
+// A compressed packet or uncompressed frame that also answers ICustomMetadataPacket, to
+// check the order in which the frame tries the packet kinds.
 template <class Packet>
-class HostPacket : public RefCountable<Packet>
+class AlsoCustomPacket final : public Packet
 {
 public:
-    explicit HostPacket(int64_t timestampUs, bool alsoCustom = false)
-        : m_timestampUs(timestampUs), m_alsoCustom(alsoCustom)
-    {
-    }
-    int64_t timestampUs() const override { return m_timestampUs; }
+    using Packet::Packet;
     IRefCountable* queryInterface(const char* id) override
     {
-        if (m_alsoCustom && detail::sameId(id, ICustomMetadataPacket::interfaceId()))
+        if (detail::sameId(id, ICustomMetadataPacket::interfaceId()))
         {
             this->addRef();
             return this;  //< Good enough: the agent only counts the hook call.
         }
-        return RefCountable<Packet>::queryInterface(id);
+        return Packet::queryInterface(id);
     }
+};
+
+// A host data packet of no kind the agent knows.
+class PlainDataPacket final : public RefCountable<IDataPacket>
+{
+public:
+    explicit PlainDataPacket(int64_t timestampUs) : m_timestampUs(timestampUs) {}
+    int64_t timestampUs() const override { return m_timestampUs; }
 
 private:
     const int64_t m_timestampUs;
-    const bool m_alsoCustom;
 };
 
-class CompressedPacket final : public HostPacket<ICompressedVideoPacket>
-{
-public:
-    using HostPacket::HostPacket;
-    const char* codec() const override { return "h264"; }
-    const char* data() const override { return ""; }
-    int dataSize() const override { return 0; }
-    int width() const override { return 640; }
-    int height() const override { return 480; }
-};
-
-class UncompressedFrame final : public HostPacket<IUncompressedVideoFrame>
-{
-public:
-    using HostPacket::HostPacket;
-    int width() const override { return 640; }
-    int height() const override { return 480; }
-    int planeCount() const override { return 1; }
-};
-
-class CustomPacket final : public HostPacket<ICustomMetadataPacket>
-{
-public:
-    using HostPacket::HostPacket;
-    const char* codec() const override { return "json"; }
-    const char* data() const override { return ""; }
-    int dataSize() const override { return 0; }
-};
-
-class PlainDataPacket final : public HostPacket<IDataPacket>
-{
-public:
-    using HostPacket::HostPacket;
-};
+using korvane::host::CompressedVideoPacket;
+using korvane::host::CustomMetadataPacket;
+using korvane::host::UncompressedVideoFrame;
 
 class BestShotPacket final : public RefCountable<IObjectTrackBestShotPacket>
 {
@@ -263,8 +215,8 @@ protected:
 
     std::string prefix() const { return m_agent->printPrefix(); }
 
-    const Ptr<TestDeviceInfo> m_deviceInfo = makePtr<TestDeviceInfo>("D1");
-    const Ptr<RecordingHandler> m_handler = makePtr<RecordingHandler>();
+    const Ptr<DeviceInfo> m_deviceInfo = makeDeviceInfo("D1");
+    const Ptr<DeviceAgentHandler> m_handler = makePtr<DeviceAgentHandler>();
     Ptr<TestAgent> m_agent;
 };
 
@@ -324,7 +276,7 @@ TEST_F(ConsumingDeviceAgentTest, DataPacketFailuresGiveAResultAndOneLine)
          "dataPacket is null; discarding it.",
          {}},
         {"negative timestamp",
-         makePtr<CompressedPacket>(-1),
+         makePtr<CompressedVideoPacket>(-1),
          true,
          true,
          true,
@@ -340,7 +292,7 @@ TEST_F(ConsumingDeviceAgentTest, DataPacketFailuresGiveAResultAndOneLine)
          "Unsupported frame supplied; ignored.",
          {}},
         {"compressed hook",
-         makePtr<CompressedPacket>(1),
+         makePtr<CompressedVideoPacket>(1),
          false,
          true,
          true,
@@ -348,7 +300,7 @@ TEST_F(ConsumingDeviceAgentTest, DataPacketFailuresGiveAResultAndOneLine)
          "pushCompressedVideoFrame() failed.",
          {"compressed"}},
         {"uncompressed hook",
-         makePtr<UncompressedFrame>(1),
+         makePtr<UncompressedVideoFrame>(1),
          false,
          true,
          true,
@@ -356,7 +308,7 @@ TEST_F(ConsumingDeviceAgentTest, DataPacketFailuresGiveAResultAndOneLine)
          "pushUncompressedVideoFrame() failed.",
          {"uncompressed"}},
         {"custom hook",
-         makePtr<CustomPacket>(1),
+         makePtr<CustomMetadataPacket>(1, "json", ""),
          false,
          true,
          true,
@@ -364,7 +316,7 @@ TEST_F(ConsumingDeviceAgentTest, DataPacketFailuresGiveAResultAndOneLine)
          "pushCustomMetadataPacket() failed.",
          {"custom"}},
         {"no handler",
-         makePtr<CompressedPacket>(1),
+         makePtr<CompressedVideoPacket>(1),
          true,
          false,
          true,
@@ -372,7 +324,7 @@ TEST_F(ConsumingDeviceAgentTest, DataPacketFailuresGiveAResultAndOneLine)
          "setHandler() was not called.",
          {"compressed"}},
         {"pull fails",
-         makePtr<CompressedPacket>(1),
+         makePtr<CompressedVideoPacket>(1),
          true,
          true,
          false,
@@ -408,7 +360,7 @@ TEST_F(ConsumingDeviceAgentTest, DataPacketFailuresGiveAResultAndOneLine)
             captureStderr([&] { agent->setHandler(nullptr); });
         }
     }
-    EXPECT_TRUE(m_handler->m_timestamps.empty());
+    EXPECT_TRUE(timestamps(*m_handler).empty());
     EXPECT_EQ(m_handler.refCount(), 1);
 }
 
@@ -420,20 +372,20 @@ TEST_F(ConsumingDeviceAgentTest, FailedPullReleasesThePacketsItProduced)
     m_agent->m_packetsToPull = {packet.get()};
     m_agent->m_pullResult = false;
 
-    const auto video = makePtr<CompressedPacket>(1);
+    const auto video = makePtr<CompressedVideoPacket>(1);
     Result<void> result;
     push(video.get(), &result);
     expectError(&result, ErrorCode::otherError, "pullMetadataPackets() failed.");
     EXPECT_EQ(packet.refCount(), 1);
-    EXPECT_TRUE(m_handler->m_timestamps.empty());
+    EXPECT_TRUE(timestamps(*m_handler).empty());
 }
 
 TEST_F(ConsumingDeviceAgentTest, PacketKindsAreTriedCompressedThenUncompressedThenCustom)
 {
     m_agent->setHandler(m_handler.get());
-    const auto compressedAndCustom = makePtr<CompressedPacket>(0, /*alsoCustom*/ true);
-    const auto uncompressedAndCustom = makePtr<UncompressedFrame>(0, /*alsoCustom*/ true);
-    const auto custom = makePtr<CustomPacket>(0);
+    const auto compressedAndCustom = makePtr<AlsoCustomPacket<CompressedVideoPacket>>(0);
+    const auto uncompressedAndCustom = makePtr<AlsoCustomPacket<UncompressedVideoFrame>>(0);
+    const auto custom = makePtr<CustomMetadataPacket>(0, "json", "");
 
     for (IDataPacket* packet : std::vector<IDataPacket*>{compressedAndCustom.get(),
                                                          uncompressedAndCustom.get(), custom.get()})
@@ -459,7 +411,7 @@ TEST_F(ConsumingDeviceAgentTest, PulledPacketsAreDeliveredInOrderAndReleased)
     second->addRef();
     m_agent->m_packetsToPull = {first.get(), nullptr, second.get()};
 
-    const auto video = makePtr<CompressedPacket>(1);
+    const auto video = makePtr<CompressedVideoPacket>(1);
     Result<void> result;
     const std::string printed = push(video.get(), &result);
     EXPECT_TRUE(result.isOk());
@@ -473,7 +425,7 @@ TEST_F(ConsumingDeviceAgentTest, PulledPacketsAreDeliveredInOrderAndReleased)
                            "discarded.\n" +
                            log + "Event metadata packet #2 contains 2 item(s).\n" + p +
                            "doPushDataPacket() END\n");
-    EXPECT_EQ(m_handler->m_timestamps, (std::vector<int64_t>{10, 20}));
+    EXPECT_EQ(timestamps(*m_handler), (std::vector<int64_t>{10, 20}));
     EXPECT_EQ(first.refCount(), 1);
     EXPECT_EQ(second.refCount(), 1);
 }
@@ -510,7 +462,7 @@ TEST_F(ConsumingDeviceAgentTest, VerboseLogDescribesEachKindOfMetadataPacket)
                   row.expected);
         EXPECT_EQ(row.packet.refCount(), countBefore);
     }
-    EXPECT_EQ(m_handler->m_timestamps, (std::vector<int64_t>{7, 7, 7, 0, 5, 5}));
+    EXPECT_EQ(timestamps(*m_handler), (std::vector<int64_t>{7, 7, 7, 0, 5, 5}));
 }
 
 TEST_F(ConsumingDeviceAgentTest, QuietAgentDeliversWithoutLogging)
@@ -520,7 +472,7 @@ TEST_F(ConsumingDeviceAgentTest, QuietAgentDeliversWithoutLogging)
     const auto packet = makeEventPacket(0, {});
     packet->addRef();
     EXPECT_EQ(captureStderr([&] { agent->pushMetadataPacket(packet.get()); }), "");
-    EXPECT_EQ(m_handler->m_timestamps, (std::vector<int64_t>{0}));
+    EXPECT_EQ(timestamps(*m_handler), (std::vector<int64_t>{0}));
     captureStderr([&] { agent->setHandler(nullptr); });
 }
 
@@ -540,7 +492,7 @@ TEST_F(ConsumingDeviceAgentTest, MetadataPacketWithoutHandlerIsDroppedAndRelease
               prefix() +
                   "processMetadataPacket(): WARNING: Null metadata packet found; "
                   "discarded.\n");
-    EXPECT_TRUE(m_handler->m_timestamps.empty());
+    EXPECT_TRUE(timestamps(*m_handler).empty());
 }
 
 TEST_F(ConsumingDeviceAgentTest, NegativeMetadataTimestampIsAnAssertionButStillDelivered)
@@ -554,7 +506,7 @@ TEST_F(ConsumingDeviceAgentTest, NegativeMetadataTimestampIsAnAssertionButStillD
                   "logMetadataPacketIfNeeded(): Event metadata packet contains 1 item of "
                   "type T.\n" +
                   assertionLine(prefix(), kSourcePath, "metadataPacket->timestampUs() >= 0", ""));
-    EXPECT_EQ(m_handler->m_timestamps, (std::vector<int64_t>{-1}));
+    EXPECT_EQ(timestamps(*m_handler), (std::vector<int64_t>{-1}));
 }
 
 TEST_F(ConsumingDeviceAgentTest, SettingsAccumulateAndMissingOnesAreReported)
@@ -619,14 +571,14 @@ TEST_F(ConsumingDeviceAgentTest, HandlerIsKeptWithOneReferenceAndReplaced)
     m_agent->setHandler(m_handler.get());
     EXPECT_EQ(m_handler.refCount(), 2);
 
-    const auto other = makePtr<RecordingHandler>();
+    const auto other = makePtr<DeviceAgentHandler>();
     m_agent->setHandler(other.get());
     EXPECT_EQ(m_handler.refCount(), 1);
     EXPECT_EQ(other.refCount(), 2);
 
     m_agent->pushManifest("{\"m\": 2}");
-    EXPECT_EQ(other->m_manifests, (std::vector<std::string>{"{\"m\": 2}"}));
-    EXPECT_TRUE(m_handler->m_manifests.empty());
+    EXPECT_EQ(other->manifests(), (std::vector<std::string>{"{\"m\": 2}"}));
+    EXPECT_TRUE(m_handler->manifests().empty());
 
     captureStderr([&] { m_agent.reset(); });
     EXPECT_EQ(other.refCount(), 1);
@@ -666,8 +618,8 @@ TEST_F(ConsumingDeviceAgentTest, ConcurrentPushesAreDeliveredOneAfterTheOther)
     first.join();
     second.join();
 
-    EXPECT_EQ(m_handler->m_overlaps.load(), 0);
-    EXPECT_EQ(m_handler->m_timestamps.size(), 2u * kPacketsPerThread);
+    EXPECT_EQ(m_handler->overlapCount(), 0);
+    EXPECT_EQ(timestamps(*m_handler).size(), 2u * kPacketsPerThread);
     captureStderr([&] { agent->setHandler(nullptr); });
 }
 

@@ -16,6 +16,9 @@
 #include <nx/sdk/ptr.h>
 
 #include "assertion_test_support.h"
+#include "host/action.h"
+#include "host/device_info.h"
+#include "host/engine_handler.h"
 
 namespace nx::sdk::analytics
 {
@@ -24,39 +27,21 @@ namespace
 
 using test::captureStderr;
 
-class TestEngineInfo final : public RefCountable<IEngineInfo>
-{
-public:
-    const char* id() const override { return "E"; }
-    const char* name() const override { return "Engine name"; }
-};
+using korvane::host::Action;
+using korvane::host::ActionDescription;
+using korvane::host::EngineHandler;
+using korvane::host::EngineInfo;
 
-class TestEngineHandler final : public RefCountable<IEngineHandler>
+ActionDescription actionDescription(std::map<std::string, std::string> params)
 {
-public:
-    void handlePluginDiagnosticEvent(const char*, const char*, const char*) override {}
-};
-
-class TestObjectTrackInfo final : public RefCountable<IObjectTrackInfo>
-{
-};
-
-class TestAction final : public RefCountable<IAction>
-{
-public:
-    const char* actionId() const override { return "act"; }
-    Uuid objectTrackId() const override { return Uuid(Uuid::Bytes{0xAB, 1}); }
-    Uuid deviceId() const override { return Uuid(Uuid::Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xC}); }
-    IObjectTrackInfo* objectTrackInfo() const override
-    {
-        return shareToPtr(m_trackInfo.get()).releasePtr();
-    }
-    int64_t timestampUs() const override { return 42; }
-    const IStringMap* params() const override { return shareToPtr(m_params.get()).releasePtr(); }
-
-    Ptr<TestObjectTrackInfo> m_trackInfo = makePtr<TestObjectTrackInfo>();
-    Ptr<IStringMap> m_params;
-};
+    ActionDescription description;
+    description.actionId = "act";
+    description.objectTrackId = Uuid(Uuid::Bytes{0xAB, 1});
+    description.deviceId = Uuid(Uuid::Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xC});
+    description.timestampUs = 42;
+    description.params = std::move(params);
+    return description;
+}
 
 // An engine that records what the frame hands to its hooks.
 class TestEngine final : public Engine
@@ -158,7 +143,7 @@ TEST_F(EngineTest, CreationDestructionAndInterfaceIds)
 TEST_F(EngineTest, EngineInfoSetsThePrintPrefix)
 {
     EXPECT_EQ(m_engine->printPrefix(), defaultPrefix());
-    const auto info = makePtr<TestEngineInfo>();
+    const auto info = makePtr<EngineInfo>("E", "Engine name");
     m_engine->setEngineInfo(info.get());
     const std::string withId = "[" + libContext().name() + "_engine_E] ";
     EXPECT_EQ(m_engine->printPrefix(), withId);
@@ -235,8 +220,7 @@ TEST_F(EngineTest, InvalidSettingsMapIsRejectedAndLeavesTheSettings)
 
 TEST_F(EngineTest, ActionIsLoggedAndHandedToTheHook)
 {
-    const auto action = makePtr<TestAction>();
-    action->m_params = makeMap({{"k", "v"}});
+    const auto action = makePtr<Action>(actionDescription({{"k", "v"}}));
     const std::string p = m_engine->printPrefix();
 
     Result<IActionResult*> result;
@@ -254,19 +238,21 @@ TEST_F(EngineTest, ActionIsLoggedAndHandedToTheHook)
     EXPECT_EQ(m_engine->m_objectTrackId, action->objectTrackId());
     EXPECT_EQ(m_engine->m_deviceId, action->deviceId());
     EXPECT_EQ(m_engine->m_timestampUs, 42);
-    EXPECT_EQ(m_engine->m_objectTrackInfo, action->m_trackInfo.get());
+    EXPECT_EQ(m_engine->m_objectTrackInfo, action->trackInfo().get());
     EXPECT_EQ(m_engine->m_params, (std::map<std::string, std::string>{{"k", "v"}}));
 
     // The references the action's getters added are released after the call.
-    EXPECT_EQ(action->m_trackInfo.refCount(), 1);
-    EXPECT_EQ(action->m_params.refCount(), 1);
+    EXPECT_EQ(action->trackInfo().refCount(), 1);
+    EXPECT_EQ(action->paramsMap().refCount(), 1);
 }
 
 TEST_F(EngineTest, ActionWithoutParametersIsRejected)
 {
     TestEngine* quiet = nullptr;
     captureStderr([&] { quiet = new TestEngine(false); });
-    const auto action = makePtr<TestAction>();
+    auto description = actionDescription({});
+    description.hasParams = false;
+    const auto action = makePtr<Action>(description);
 
     Result<IActionResult*> result;
     EXPECT_EQ(captureStderr([&] { quiet->doExecuteAction(&result, action.get()); }),
@@ -274,18 +260,18 @@ TEST_F(EngineTest, ActionWithoutParametersIsRejected)
     EXPECT_EQ(result.error.errorCode, ErrorCode::invalidParams);
     EXPECT_EQ(takeMessage(&result.error), "Invalid action parameters");
     EXPECT_TRUE(quiet->m_actionId.empty());
-    EXPECT_EQ(action->m_trackInfo.refCount(), 1);
+    EXPECT_EQ(action->trackInfo().refCount(), 1);
     captureStderr([&] { quiet->releaseRef(); });
 }
 
 TEST_F(EngineTest, HandlerIsKeptWithOneReferenceAndReplaced)
 {
-    const auto handler = makePtr<TestEngineHandler>();
+    const auto handler = makePtr<EngineHandler>();
     m_engine->setHandler(handler.get());
     m_engine->setHandler(handler.get());
     EXPECT_EQ(handler.refCount(), 2);
 
-    const auto other = makePtr<TestEngineHandler>();
+    const auto other = makePtr<EngineHandler>();
     m_engine->setHandler(other.get());
     EXPECT_EQ(handler.refCount(), 1);
     EXPECT_EQ(other.refCount(), 2);

@@ -1,0 +1,94 @@
+#include "device_agent_handler.h"
+
+#include <thread>
+
+namespace korvane::host
+{
+
+namespace
+{
+
+std::string text(const char* value)
+{
+    return value ? value : "";
+}
+
+}  // namespace
+
+void DeviceAgentHandler::handleMetadata(nx::sdk::analytics::IMetadataPacket* metadataPacket)
+{
+    if (m_inHandler.exchange(true))
+        ++m_overlaps;
+    std::this_thread::yield();  //< Widens the window in which an overlap would show.
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (metadataPacket)
+            m_records.push_back(recordOf(metadataPacket));
+        else
+            ++m_nullPackets;
+    }
+    m_inHandler.store(false);
+    m_arrived.notify_all();
+}
+
+void DeviceAgentHandler::handlePluginDiagnosticEvent(const char* level, const char* caption,
+                                                     const char* description)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_diagnosticEvents.push_back({text(level), text(caption), text(description)});
+}
+
+void DeviceAgentHandler::pushManifest(const nx::sdk::IString* manifest)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_manifests.push_back(manifest ? text(manifest->str()) : "");
+}
+
+std::vector<MetadataRecord> DeviceAgentHandler::records() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_records;
+}
+
+std::vector<MetadataRecord> DeviceAgentHandler::takeRecords()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<MetadataRecord> fresh(m_records.begin() + static_cast<std::ptrdiff_t>(m_taken),
+                                      m_records.end());
+    m_taken = m_records.size();
+    return fresh;
+}
+
+int DeviceAgentHandler::recordCount() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return static_cast<int>(m_records.size()) + m_nullPackets;
+}
+
+bool DeviceAgentHandler::waitForRecords(int count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_arrived.wait_for(
+        lock, timeout,
+        [&]() { return static_cast<int>(m_records.size()) + m_nullPackets >= count; });
+}
+
+std::vector<std::string> DeviceAgentHandler::manifests() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_manifests;
+}
+
+std::vector<DiagnosticEvent> DeviceAgentHandler::diagnosticEvents() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_diagnosticEvents;
+}
+
+int DeviceAgentHandler::nullPacketCount() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_nullPackets;
+}
+
+}  // namespace korvane::host

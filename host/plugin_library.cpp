@@ -1,0 +1,141 @@
+#include "plugin_library.h"
+
+#include <dlfcn.h>
+
+#include <mutex>
+
+#include <nx/sdk/helpers/string_map.h>
+#include <nx/sdk/i_lib_context.h>
+
+namespace korvane::host
+{
+
+using nx::sdk::ILibContext;
+using nx::sdk::IPlugin;
+using nx::sdk::IStringMap;
+
+struct PluginLibrary::EntryPoints
+{
+    IPlugin* (*createNxPlugin)() = nullptr;
+    ILibContext* (*nxLibContext)() = nullptr;
+    const char* (*nxSdkVersion)() = nullptr;
+    void (*nxSetUnitTestOptions)(const IStringMap*) = nullptr;
+};
+
+namespace
+{
+
+template <typename Function>
+bool resolve(void* handle, const char* name, Function* function, std::string* errorMessage)
+{
+    *function = reinterpret_cast<Function>(dlsym(handle, name));
+    if (!*function)
+        *errorMessage = std::string("The plugin library does not export ") + name;
+    return *function != nullptr;
+}
+
+std::unique_ptr<PluginLibrary::EntryPoints> loadEntryPoints(const std::string& path,
+                                                            std::string* errorMessage)
+{
+    void* const handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+    {
+        const char* const reason = dlerror();
+        *errorMessage = "Unable to load " + path + ": " + (reason ? reason : "unknown error");
+        return nullptr;
+    }
+    auto entryPoints = std::make_unique<PluginLibrary::EntryPoints>();
+    if (!resolve(handle, "createNxPlugin", &entryPoints->createNxPlugin, errorMessage) ||
+        !resolve(handle, "nxLibContext", &entryPoints->nxLibContext, errorMessage) ||
+        !resolve(handle, "nxSdkVersion", &entryPoints->nxSdkVersion, errorMessage) ||
+        !resolve(handle, "nxSetUnitTestOptions", &entryPoints->nxSetUnitTestOptions, errorMessage))
+    {
+        return nullptr;  //< The handle stays open: dlclose of a half-used library gains nothing.
+    }
+    return entryPoints;
+}
+
+}  // namespace
+
+PluginLibrary::PluginLibrary(std::string path, std::string libraryName,
+                             std::unique_ptr<EntryPoints> entryPoints)
+    : m_path(std::move(path)),
+      m_libraryName(std::move(libraryName)),
+      m_entryPoints(std::move(entryPoints)),
+      m_tracker(std::make_shared<ObjectTracker>())
+{
+    ILibContext* const context = m_entryPoints->nxLibContext();
+    context->setName(m_libraryName.c_str());
+    context->setRefCountableRegistry(new TrackingRegistry(m_tracker));
+}
+
+PluginLibrary::~PluginLibrary() = default;
+
+namespace
+{
+
+// The libraries opened so far, by path. Never destroyed: the libraries stay loaded.
+struct OpenedLibraries
+{
+    std::mutex mutex;
+    std::map<std::string, std::unique_ptr<PluginLibrary>> byPath;
+    std::vector<const PluginLibrary*> inOrder;
+};
+
+OpenedLibraries& libraryTable()
+{
+    static auto* const libraries = new OpenedLibraries();
+    return *libraries;
+}
+
+}  // namespace
+
+PluginLibrary* PluginLibrary::open(const std::string& path, const std::string& libraryName,
+                                   std::string* errorMessage)
+{
+    hostObjectTracker();  //< Host objects are tallied from the first library on.
+    OpenedLibraries& libraries = libraryTable();
+    const std::lock_guard<std::mutex> lock(libraries.mutex);
+    auto& library = libraries.byPath[path];
+    if (!library)
+    {
+        auto entryPoints = loadEntryPoints(path, errorMessage);
+        if (!entryPoints)
+        {
+            libraries.byPath.erase(path);
+            return nullptr;
+        }
+        library = std::make_unique<PluginLibrary>(path, libraryName, std::move(entryPoints));
+        libraries.inOrder.push_back(library.get());
+    }
+    return library.get();
+}
+
+std::vector<const PluginLibrary*> PluginLibrary::openedLibraries()
+{
+    OpenedLibraries& libraries = libraryTable();
+    const std::lock_guard<std::mutex> lock(libraries.mutex);
+    return libraries.inOrder;
+}
+
+nx::sdk::Ptr<nx::sdk::analytics::IPlugin> PluginLibrary::createPlugin() const
+{
+    const nx::sdk::Ptr<IPlugin> plugin(m_entryPoints->createNxPlugin());
+    return nx::sdk::queryInterfacePtr<nx::sdk::analytics::IPlugin>(plugin);
+}
+
+std::string PluginLibrary::sdkVersion() const
+{
+    const char* const version = m_entryPoints->nxSdkVersion();
+    return version ? version : "";
+}
+
+void PluginLibrary::setUnitTestOptions(const std::map<std::string, std::string>& options) const
+{
+    const auto map = nx::sdk::makePtr<nx::sdk::StringMap>();
+    for (const auto& [key, value] : options)
+        map->setItem(key, value);
+    m_entryPoints->nxSetUnitTestOptions(map.get());
+}
+
+}  // namespace korvane::host
