@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-#include <nx/sdk/helpers/string_map.h>
+#include "host/string_maps.h"
 #include <nx/sdk/i_lib_context.h>
 
 namespace korvane::host
@@ -132,10 +132,7 @@ std::string PluginLibrary::sdkVersion() const
 
 void PluginLibrary::setUnitTestOptions(const std::map<std::string, std::string>& options) const
 {
-    const auto map = nx::sdk::makePtr<nx::sdk::StringMap>();
-    for (const auto& [key, value] : options)
-        map->setItem(key, value);
-    m_entryPoints->nxSetUnitTestOptions(map.get());
+    m_entryPoints->nxSetUnitTestOptions(makeStringMap(options).get());
 }
 
 }  // namespace korvane::host

@@ -24,6 +24,7 @@
 #include <nx/sdk/ptr.h>
 
 #include "assertion_test_support.h"
+#include "host/string_maps.h"
 #include "host/data_packets.h"
 #include "host/device_agent_handler.h"
 #include "host/device_info.h"
@@ -175,13 +176,7 @@ Ptr<EventMetadataPacket> makeEventPacket(int64_t timestampUs, const std::vector<
     return packet;
 }
 
-Ptr<StringMap> makeMap(const std::vector<std::pair<std::string, std::string>>& entries)
-{
-    auto map = makePtr<StringMap>();
-    for (const auto& [key, value] : entries)
-        map->setItem(key, value);
-    return map;
-}
+using korvane::host::makeStringMap;
 
 std::string addressText(const void* p)
 {
@@ -514,12 +509,12 @@ TEST_F(ConsumingDeviceAgentTest, SettingsAccumulateAndMissingOnesAreReported)
     Result<const ISettingsResponse*> result;
     const std::string printed = captureStderr(
         [&] {
-            m_agent->doSetSettings(&result, makeMap({{"a", "1"}}).get());
+            m_agent->doSetSettings(&result, makeStringMap({{"a", "1"}}).get());
         });
     EXPECT_TRUE(result.isOk());
     EXPECT_EQ(printed, prefix() + "Received settings:\n" + prefix() + "{\n" + prefix() +
                            "    \"a\": \"1\"\n" + prefix() + "}\n");
-    captureStderr([&] { m_agent->doSetSettings(&result, makeMap({{"b", "2"}}).get()); });
+    captureStderr([&] { m_agent->doSetSettings(&result, makeStringMap({{"b", "2"}}).get()); });
     EXPECT_EQ(m_agent->m_settingsReceivedCount, 2);
 
     EXPECT_EQ(m_agent->settingValue("a"), "1");
@@ -536,7 +531,7 @@ TEST_F(ConsumingDeviceAgentTest, SettingsAccumulateAndMissingOnesAreReported)
 TEST_F(ConsumingDeviceAgentTest, InvalidSettingsMapIsRejectedAndKeepsTheSettings)
 {
     Result<const ISettingsResponse*> result;
-    captureStderr([&] { m_agent->doSetSettings(&result, makeMap({{"a", "1"}}).get()); });
+    captureStderr([&] { m_agent->doSetSettings(&result, makeStringMap({{"a", "1"}}).get()); });
 
     const auto negative = makePtr<test::NegativeCountMap>(-1);
     struct Row

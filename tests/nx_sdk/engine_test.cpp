@@ -16,6 +16,7 @@
 #include <nx/sdk/ptr.h>
 
 #include "assertion_test_support.h"
+#include "host/string_maps.h"
 #include "host/action.h"
 #include "host/device_info.h"
 #include "host/engine_handler.h"
@@ -85,13 +86,7 @@ protected:
     }
 };
 
-Ptr<StringMap> makeMap(const std::vector<std::pair<std::string, std::string>>& entries)
-{
-    auto map = makePtr<StringMap>();
-    for (const auto& [key, value] : entries)
-        map->setItem(key, value);
-    return map;
-}
+using korvane::host::makeStringMap;
 
 std::string defaultPrefix()
 {
@@ -179,7 +174,7 @@ TEST_F(EngineTest, SettingsAccumulateAndArePrintedWhenVerbose)
     Result<const ISettingsResponse*> result;
     const std::string printed = captureStderr(
         [&] {
-            m_engine->doSetSettings(&result, makeMap({{"a", "1"}, {"q", "x\"y"}}).get());
+            m_engine->doSetSettings(&result, makeStringMap({{"a", "1"}, {"q", "x\"y"}}).get());
         });
     EXPECT_TRUE(result.isOk());
     EXPECT_EQ(result.value, nullptr);
@@ -188,7 +183,7 @@ TEST_F(EngineTest, SettingsAccumulateAndArePrintedWhenVerbose)
 
     captureStderr(
         [&] {
-            m_engine->doSetSettings(&result, makeMap({{"a", "2"}, {"b", "3"}}).get());
+            m_engine->doSetSettings(&result, makeStringMap({{"a", "2"}, {"b", "3"}}).get());
         });
     const std::map<std::string, std::string> expected{{"a", "2"}, {"b", "3"}, {"q", "x\"y"}};
     EXPECT_EQ(m_engine->currentSettings(), expected);
@@ -198,7 +193,7 @@ TEST_F(EngineTest, SettingsAccumulateAndArePrintedWhenVerbose)
 TEST_F(EngineTest, InvalidSettingsMapIsRejectedAndLeavesTheSettings)
 {
     Result<const ISettingsResponse*> result;
-    captureStderr([&] { m_engine->doSetSettings(&result, makeMap({{"a", "1"}}).get()); });
+    captureStderr([&] { m_engine->doSetSettings(&result, makeStringMap({{"a", "1"}}).get()); });
 
     const auto negative = makePtr<test::NegativeCountMap>(-3);
     const std::string p = m_engine->printPrefix();
