@@ -1,24 +1,19 @@
 #include "plugin.h"
 
+#include "engine.h"
+#include "manifests/plugin_manifest.h"
+
 namespace nx::vms_server_plugins::analytics::sample
 {
 
-const std::string& Plugin::manifest()
+nx::sdk::Result<nx::sdk::analytics::IEngine*> Plugin::doObtainEngine()
 {
-    static const std::string kManifest =
-        "{\n"
-        "     \"id\": \"Korvane events analytics\",\n"
-        "    \"name\": \"Korvane events plugin\",\n"
-        "    \"description\": \"Plugin for posting korvane events.\",\n"
-        "    \"version\": \"1.2.5.0\",\n"
-        "    \"vendor\": \"korvane\"\n"
-        "}\n";
-    return kManifest;
+    return nx::sdk::Result<nx::sdk::analytics::IEngine*>(new Engine());
 }
 
 std::string Plugin::manifestString() const
 {
-    return manifest();
+    return pluginManifest();
 }
 
 }  // namespace nx::vms_server_plugins::analytics::sample

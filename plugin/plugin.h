@@ -14,10 +14,11 @@ class Plugin final : public nx::sdk::analytics::Plugin
 public:
     Plugin() = default;
 
-    // The plugin manifest: the plugin's id, name, description, version and vendor.
-    static const std::string& manifest();
-
 protected:
+    // A new Engine, with no error.
+    nx::sdk::Result<nx::sdk::analytics::IEngine*> doObtainEngine() override;
+
+    // The plugin manifest: the plugin's id, name, description, version and vendor.
     std::string manifestString() const override;
 
 private:

@@ -1,0 +1,286 @@
+#include "device_agent.h"
+
+#include <cstring>
+#include <exception>
+
+#include <nx/kit/debug.h>
+#include <nx/sdk/analytics/helpers/object_metadata.h>
+#include <nx/sdk/helpers/attribute.h>
+#include <nx/sdk/helpers/uuid_helper.h>
+
+#include "agent_registry.h"
+#include "camera_url.h"
+#include "manifests/device_agent_manifest.h"
+#include "manifests/type_catalogue.h"
+
+namespace nx::vms_server_plugins::analytics::sample
+{
+
+using namespace nx::sdk;
+using namespace nx::sdk::analytics;
+
+namespace
+{
+
+// Copies `text` into a fixed text field, cut to fit with its terminating NUL.
+template <size_t kSize>
+void copyText(char (&field)[kSize], const std::string& text)
+{
+    const size_t length = std::min(text.size(), kSize - 1);
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+uint32_t readUint32(const std::vector<uint8_t>& buffer, int32_t offset)
+{
+    uint32_t value = 0;
+    std::memcpy(&value, buffer.data() + offset, sizeof(value));
+    return value;
+}
+
+// Every object slot keeps its track id until the list is emptied (every 200 frames).
+constexpr uint32_t kFramesPerTrackIdPeriod = 200;
+
+}  // namespace
+
+DeviceAgent::DeviceAgent(const IDeviceInfo* deviceInfo)
+    : ConsumingDeviceAgent(deviceInfo, /*enableOutput*/ true)
+{
+    const std::string password = deviceInfo->password();
+    const std::string login = deviceInfo->login();
+    const CameraAddress address = parseCameraUrl(deviceInfo->url());
+    const int32_t deviceChannel = deviceInfo->channelNumber();
+    openSession(address.host, address.port, login, password, deviceChannel);
+}
+
+DeviceAgent::~DeviceAgent()
+{
+    closeSession();
+}
+
+void DeviceAgent::openSession(const std::string& host, int32_t port, const std::string& login,
+                              const std::string& password, int32_t deviceChannel)
+{
+    OstrelLoginRecord loginRecord{};
+    copyText(loginRecord.address, host);
+    loginRecord.port = port;
+    copyText(loginRecord.loginName, login);
+    copyText(loginRecord.password, password);
+    OstrelLoginResult loginResult{};
+    m_sessionHandle = OSTREL_Login(&loginRecord, &loginResult);
+    if (!m_sessionHandle || !prepareSession(deviceChannel))
+        return;
+
+    // Entered only now, with the session fully open: no callback sees a half-built agent.
+    structuredDataRegistry().add(this, m_sessionHandle);
+    alarmRegistry().add(this, m_sessionHandle);
+}
+
+bool DeviceAgent::prepareSession(int32_t deviceChannel)
+{
+    int32_t channelCount = kOstrelChannelCapacity;
+    std::vector<OstrelChannelRecord> channels(kOstrelChannelCapacity);
+    if (OSTREL_QueryChannelList(m_sessionHandle, &channelCount, channels.data()) != 1)
+        return false;
+    m_channel = channelCount > 1 ? deviceChannel + 1 : deviceChannel;
+
+    readCapabilities();
+    OSTREL_SetAlarmCallback(m_sessionHandle, &DeviceAgent::onAlarm, nullptr);
+    if (OSTREL_SetStructDataCallback(m_sessionHandle, &DeviceAgent::onStructuredData, nullptr) != 1)
+        return false;
+
+    OstrelSubscriptionRequest request{};
+    request.alarmTypes = kOstrelSubscribeAllAlarms;
+    request.structuredTypes = kOstrelSubscribeAllStructured;
+    OstrelSubscriptionResult result{};
+    if (OSTREL_Subscribe(m_sessionHandle, &request, &result) != 1)
+        return false;
+    m_subscriptionId = result.subscriptionId;
+    return true;
+}
+
+void DeviceAgent::readCapabilities()
+{
+    std::vector<uint8_t> config(kOstrelConfigBufferSize);
+    int32_t bytesReturned = 0;
+    if (OSTREL_GetDeviceConfig(m_sessionHandle, m_channel, kOstrelConfigSmartCapabilities,
+                               config.data(), kOstrelConfigBufferSize, &bytesReturned) == 0)
+    {
+        return;
+    }
+    m_intrusionCapability = readUint32(config, kOstrelIntrusionCapabilityOffset);
+    m_lineCrossCapability = readUint32(config, kOstrelLineCrossCapabilityOffset);
+    m_enterAreaCapability = readUint32(config, kOstrelEnterAreaCapabilityOffset);
+    m_leaveAreaCapability = readUint32(config, kOstrelLeaveAreaCapabilityOffset);
+}
+
+void DeviceAgent::closeSession()
+{
+    alarmRegistry().remove(this);
+    structuredDataRegistry().remove(this);
+    if (!m_sessionHandle)
+        return;
+    OSTREL_Unsubscribe(m_sessionHandle, m_subscriptionId);
+    OSTREL_Logout(m_sessionHandle);
+}
+
+void DeviceAgent::onAlarm(void* handle, const OstrelAlarmRecord* alarm, void* /*userData*/)
+{
+    if (!alarm)
+        return;
+    try
+    {
+        alarmRegistry().forEachAgentOf(handle,
+                                       [alarm](DeviceAgent* agent) { agent->handleAlarm(*alarm); });
+    }
+    catch (const std::exception& e)
+    {
+        NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: Alarm dropped: " << e.what();
+    }
+}
+
+void DeviceAgent::onStructuredData(void* handle, void* /*reserved*/,
+                                   const OstrelStructuredRecord* batch, void* /*userData*/)
+{
+    if (!batch)
+        return;
+    try
+    {
+        structuredDataRegistry().forEachAgentOf(
+            handle, [batch](DeviceAgent* agent) { agent->handleStructuredData(*batch); });
+    }
+    catch (const std::exception& e)
+    {
+        NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: Detection records dropped: " << e.what();
+    }
+}
+
+void DeviceAgent::handleAlarm(const OstrelAlarmRecord& alarm)
+{
+    Ptr<EventMetadataPacket> packet;
+    {
+        // The packet is built under the lock, so that two alarms racing on two SDK threads
+        // each carry their own row and time.
+        const std::lock_guard<std::mutex> lock(m_eventMutex);
+        m_alarmTimeS = alarm.alarmTime;
+        const AlarmRow* const row = findAlarmRow(alarm.alarmType);
+        if (!row)
+            return;
+        m_pendingEvent = pendingEventOf(*row);
+        packet = makeEventPacket(m_pendingEvent, alarmTimeToMicroseconds(m_alarmTimeS));
+    }
+    if (m_generateEvents.load())
+        pushMetadataPacket(packet.releasePtr());
+}
+
+void DeviceAgent::handleStructuredData(const OstrelStructuredRecord& batch)
+{
+    const std::lock_guard<std::mutex> lock(m_settingsMutex);
+    m_newObjects.store(1);
+    collectPendingObjects(batch, &m_pendingObjects);
+}
+
+bool DeviceAgent::pushCompressedVideoFrame(const ICompressedVideoPacket* videoPacket)
+{
+    ++m_frameCounter;
+    if (m_frameCounter % kFramesPerTrackIdPeriod == 0)
+    {
+        const std::lock_guard<std::mutex> lock(m_settingsMutex);
+        m_recentObjects.clear();
+    }
+    if (m_newObjects.exchange(0) == 0)
+        return true;
+    pushMetadataPacket(makeObjectPacket(videoPacket->timestampUs()).releasePtr());
+    return true;
+}
+
+Ptr<ObjectMetadataPacket> DeviceAgent::makeObjectPacket(int64_t frameTimestampUs)
+{
+    auto packet = makePtr<ObjectMetadataPacket>();
+    std::vector<Ptr<ObjectMetadata>> objects;
+    {
+        const std::lock_guard<std::mutex> lock(m_settingsMutex);
+        packet->setTimestampUs(frameTimestampUs + int64_t{m_switches.timestampShiftMs} * 1000);
+        for (const auto& [typeId, attributes]: m_pendingObjects)
+        {
+            if (!m_switches.enabledObjectTypes.count(typeId))
+                continue;
+            auto object = makePtr<ObjectMetadata>();
+            object->setTypeId(typeId);
+            if (m_switches.sendAttributes)
+            {
+                for (const auto& [name, value]: attributes)
+                    object->addAttribute(makePtr<Attribute>(name, value, 1.0F));
+            }
+            objects.push_back(std::move(object));
+        }
+        m_pendingObjects.clear();
+
+        const int count = static_cast<int>(objects.size());
+        for (int i = 0; i < count; ++i)
+        {
+            objects[i]->setBoundingBox(objectBoundingBox(i, count, m_frameCounter));
+            while (static_cast<int>(m_recentObjects.size()) <= i)
+                m_recentObjects.push_back(randomUuid());
+            objects[i]->setTrackId(m_recentObjects[i]);
+        }
+    }
+    for (const auto& object: objects)
+        packet->addItem(object.get());
+    return packet;
+}
+
+bool DeviceAgent::pushUncompressedVideoFrame(const IUncompressedVideoFrame* videoFrame)
+{
+    ++m_frameCounter;
+    Ptr<EventMetadataPacket> packet;
+    {
+        const std::lock_guard<std::mutex> lock(m_eventMutex);
+        m_alarmTimeS = videoFrame->timestampUs();
+        if (m_pendingEvent.typeId.empty())
+            return true;
+        // The frame's time is already in microseconds.
+        packet = makeEventPacket(m_pendingEvent, videoFrame->timestampUs());
+    }
+    if (m_generateEvents.load())
+        pushMetadataPacket(packet.releasePtr());
+    return true;
+}
+
+Result<const ISettingsResponse*> DeviceAgent::settingsReceived()
+{
+    try
+    {
+        if (m_firstSettings != 1)
+            writeRulesToCamera();
+        else
+            m_firstSettings = 0;
+
+        const std::lock_guard<std::mutex> lock(m_settingsMutex);
+        applySettings(currentSettings(), printPrefix(), &m_switches);
+        m_generateEvents.store(parseBooleanSetting(settingValue(kGenerateEventsSetting)));
+        pushManifest(manifestString());
+    }
+    catch (const std::exception& e)
+    {
+        NX_KIT_PRINT(printPrefix()) << "ERROR: Unable to apply the settings: " << e.what();
+    }
+    return Result<const ISettingsResponse*>();
+}
+
+void DeviceAgent::writeRulesToCamera()
+{
+    // The smart-rule writers (line crossing, enter area, leave area, intrusion) come here.
+}
+
+void DeviceAgent::doSetNeededMetadataTypes(Result<void>* /*outResult*/,
+                                           const IStringMap* /*neededMetadataTypes*/)
+{
+}
+
+std::string DeviceAgent::manifestString() const
+{
+    return deviceAgentManifest();
+}
+
+}  // namespace nx::vms_server_plugins::analytics::sample

@@ -1,0 +1,125 @@
+// DeviceAgent: the Korvane device agent of one camera.
+//
+// At construction it opens a session with the camera through the Camera SDK and enters
+// the two agent registries, through which the SDK's alarm and structured-data callbacks
+// reach it; destruction leaves the registries (waiting for callbacks in flight), then
+// unsubscribes and logs out. Alarms become event packets at once; detection records wait
+// as pending objects for the next compressed video frame.
+//
+// Thread-safety: the host calls the agent from one thread at a time; the Camera SDK calls
+// the callbacks on its own threads. m_eventMutex guards the pending event and the alarm
+// time; m_settingsMutex guards the switches, the pending objects and the recent track ids;
+// the generate-events and new-objects flags are atomics. Neither lock is held while a
+// packet is handed to the frame, whose own mutex serialises the deliveries.
+
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <nx/sdk/analytics/helpers/consuming_device_agent.h>
+#include <nx/sdk/analytics/helpers/object_metadata_packet.h>
+#include <nx/sdk/uuid.h>
+
+#include "camera/alarm_translation.h"
+#include "camera/object_translation.h"
+#include "camera/ostrel_sdk.h"
+#include "manifests/settings_application.h"
+
+namespace nx::vms_server_plugins::analytics::sample
+{
+
+class DeviceAgent final : public nx::sdk::analytics::ConsumingDeviceAgent
+{
+public:
+    // Opens the camera session. Camera SDK failures are silent: the agent is created in a
+    // state that delivers nothing. Throws std::invalid_argument or std::out_of_range when
+    // the camera URL is malformed, before any Camera SDK call.
+    // REQUIRES: deviceInfo != nullptr.
+    explicit DeviceAgent(const nx::sdk::IDeviceInfo* deviceInfo);
+
+    // Does nothing: the agent produces every type it declares.
+    void doSetNeededMetadataTypes(nx::sdk::Result<void>* outResult,
+                                  const nx::sdk::IStringMap* neededMetadataTypes) override;
+
+    // The Camera SDK session handle; null when the login failed.
+    void* sessionHandle() const { return m_sessionHandle; }
+
+    // The channel passed to every per-channel Camera SDK call.
+    int32_t channel() const { return m_channel; }
+
+protected:
+    std::string manifestString() const override;
+
+    // Counts the frame and drains the pending objects into one object packet.
+    bool pushCompressedVideoFrame(
+        const nx::sdk::analytics::ICompressedVideoPacket* videoPacket) override;
+
+    // Sends the pending event again, stamped with the frame's timestamp.
+    bool pushUncompressedVideoFrame(
+        const nx::sdk::analytics::IUncompressedVideoFrame* videoFrame) override;
+
+    // Writes the rules (from the second delivery on), rebuilds the switches, pushes the
+    // manifest.
+    nx::sdk::Result<const nx::sdk::ISettingsResponse*> settingsReceived() override;
+
+private:
+    ~DeviceAgent() override;
+
+    // The Camera SDK callbacks; they find the agents of `handle` through the registries.
+    static void onAlarm(void* handle, const OstrelAlarmRecord* alarm, void* userData);
+    static void onStructuredData(void* handle, void* reserved,
+                                 const OstrelStructuredRecord* batch, void* userData);
+
+    // Logs in and subscribes; stops silently at the first failing step.
+    void openSession(const std::string& host, int32_t port, const std::string& login,
+                     const std::string& password, int32_t deviceChannel);
+
+    // The session steps after login; false when the session cannot deliver.
+    bool prepareSession(int32_t deviceChannel);
+
+    // Copies the four smart-rule capability values of the channel.
+    void readCapabilities();
+
+    // Leaves the registries, unsubscribes and logs out.
+    void closeSession();
+
+    // Translates one alarm and sends its event while event generation is on.
+    void handleAlarm(const OstrelAlarmRecord& alarm);
+
+    // Keeps the first record of each type of `batch` as a pending object.
+    void handleStructuredData(const OstrelStructuredRecord& batch);
+
+    // One object packet from the pending objects of the enabled types, then none pending.
+    nx::sdk::Ptr<nx::sdk::analytics::ObjectMetadataPacket> makeObjectPacket(int64_t frameTimestampUs);
+
+    // Writes the four rule kinds from the settings to the camera.
+    void writeRulesToCamera();
+
+    std::mutex m_eventMutex;
+    PendingEvent m_pendingEvent;
+    int64_t m_alarmTimeS = 0;
+
+    void* m_sessionHandle = nullptr;
+    int32_t m_channel = 0;
+    uint32_t m_subscriptionId = 0;
+    std::atomic<uint32_t> m_newObjects{0};
+    uint32_t m_firstSettings = 1;
+    std::atomic<bool> m_generateEvents{true};
+    uint32_t m_frameCounter = 0;
+
+    std::mutex m_settingsMutex;
+    AgentSwitches m_switches;
+    PendingObjects m_pendingObjects;
+    std::vector<nx::sdk::Uuid> m_recentObjects;
+
+    uint32_t m_intrusionCapability = 0;
+    uint32_t m_enterAreaCapability = 0;
+    uint32_t m_leaveAreaCapability = 0;
+    uint32_t m_lineCrossCapability = 0;
+};
+
+}  // namespace nx::vms_server_plugins::analytics::sample

@@ -1,0 +1,52 @@
+#include "engine.h"
+
+#include <exception>
+
+#include <nx/kit/debug.h>
+#include <nx/sdk/helpers/error.h>
+
+#include "device_agent.h"
+#include "manifests/engine_manifest.h"
+
+namespace nx::vms_server_plugins::analytics::sample
+{
+
+using namespace nx::sdk;
+using namespace nx::sdk::analytics;
+
+Engine::Engine() : nx::sdk::analytics::Engine(/*enableOutput*/ true) {}
+
+void Engine::doObtainDeviceAgent(Result<IDeviceAgent*>* outResult, const IDeviceInfo* deviceInfo)
+{
+    if (!deviceInfo)
+    {
+        failDeviceAgent(outResult, "deviceInfo is null");
+        return;
+    }
+    try
+    {
+        *outResult = Result<IDeviceAgent*>(new DeviceAgent(deviceInfo));
+    }
+    catch (const std::exception& e)
+    {
+        failDeviceAgent(outResult, e.what());
+    }
+    catch (...)
+    {
+        failDeviceAgent(outResult, "Unknown error while creating the device agent");
+    }
+}
+
+std::string Engine::manifestString() const
+{
+    return engineManifest();
+}
+
+void Engine::failDeviceAgent(Result<IDeviceAgent*>* outResult, const std::string& message) const
+{
+    NX_KIT_PRINT(printPrefix()) << "doObtainDeviceAgent"
+                                << "(): ERROR: " << message;
+    *outResult = error(ErrorCode::invalidParams, message);
+}
+
+}  // namespace nx::vms_server_plugins::analytics::sample
