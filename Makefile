@@ -1,12 +1,13 @@
 # User entry point. `make test` installs what is missing (as root), then builds and
-# runs the whole suite in the plain, ASan+UBSan and TSan builds.
+# runs the whole suite in the plain, ASan+UBSan and TSan builds. `make demo` runs the
+# command-line host on its built-in scenario.
 
 PRESETS := default asan tsan
 DEB_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev nlohmann-json3-dev binutils
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test $(addprefix test-,$(PRESETS)) clean format
+.PHONY: all deps build demo test $(addprefix test-,$(PRESETS)) clean format
 
 all: build
 
@@ -29,6 +30,10 @@ deps:
 build: deps
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
+
+# Plays the built-in scenario: two cameras, alarms, detections, a wrong password.
+demo: build
+	build/default/host/cli/korvane_host --log build/default/korvane_host.log
 
 # One rule per preset: make does not search pattern rules for phony targets.
 define PRESET_TEST_RULE

@@ -1,0 +1,36 @@
+// Report: what the command-line host prints of a run — the server's view of the plugin.
+//
+// Each entry is one line: human-readable ("[   200 ms] lobby    event Motion ...") or, in
+// JSON mode, one compact JSON object per line with "atMs", "camera" and "kind" members.
+// Not thread-safe: the runner reports from one thread.
+
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include <nx/kit/json.h>
+
+namespace korvane::host::cli
+{
+
+class Report
+{
+public:
+    // Writes to `output`, in JSON Lines when `json` is set.
+    Report(std::FILE* output, bool json);
+
+    // One entry: `fields` for JSON mode, `text` for people.
+    void add(int64_t atMs, const std::string& camera, const std::string& kind,
+             nx::kit::Json::Object fields, const std::string& text);
+
+    // A line that belongs to no step (the header and the summary).
+    void note(const std::string& kind, nx::kit::Json::Object fields, const std::string& text);
+
+private:
+    std::FILE* const m_output;
+    const bool m_json;
+};
+
+}  // namespace korvane::host::cli

@@ -1,0 +1,122 @@
+#include "scenario.h"
+
+#include <algorithm>
+#include <set>
+
+namespace korvane::host::cli
+{
+
+using nx::kit::Json;
+
+namespace
+{
+
+std::string textOr(const Json& value, const std::string& fallback)
+{
+    return value.isString() ? value.stringValue() : fallback;
+}
+
+int64_t numberOr(const Json& value, int64_t fallback)
+{
+    return value.isNumber() ? static_cast<int64_t>(value.numberValue()) : fallback;
+}
+
+ChannelSpec channelOf(const Json& json)
+{
+    ChannelSpec channel;
+    channel.number = static_cast<int32_t>(numberOr(json["number"], 0));
+    channel.lineCrossCapability = static_cast<uint32_t>(numberOr(json["lineCross"], 1));
+    channel.intrusionCapability = static_cast<uint32_t>(numberOr(json["intrusion"], 1));
+    channel.enterAreaCapability = static_cast<uint32_t>(numberOr(json["enterArea"], 1));
+    channel.leaveAreaCapability = static_cast<uint32_t>(numberOr(json["leaveArea"], 1));
+    channel.rules = json["rules"];
+    return channel;
+}
+
+bool cameraOf(const Json& json, CameraSpec* camera, std::string* errorText)
+{
+    camera->name = textOr(json["name"], "");
+    camera->address = textOr(json["address"], "");
+    if (camera->name.empty() || camera->address.empty())
+    {
+        *errorText = "Every camera needs a \"name\" and an \"address\"";
+        return false;
+    }
+    camera->port = static_cast<int32_t>(numberOr(json["port"], 80));
+    camera->login = textOr(json["login"], "admin");
+    camera->password = textOr(json["password"], "");
+    camera->channelCount = static_cast<int32_t>(numberOr(json["channelCount"], 1));
+    for (const Json& channel: json["channels"].arrayItems())
+        camera->channels.push_back(channelOf(channel));
+    if (camera->channels.empty())
+        camera->channels.push_back(ChannelSpec());
+
+    const Json& device = json["device"];
+    camera->deviceId = textOr(device["id"], camera->name);
+    camera->deviceUrl = textOr(device["url"], "http://" + camera->address + ":" +
+                                                  std::to_string(camera->port) + "/");
+    camera->deviceLogin = textOr(device["login"], camera->login);
+    camera->devicePassword = textOr(device["password"], camera->password);
+    camera->deviceChannel = static_cast<int32_t>(numberOr(device["channel"], 0));
+    return true;
+}
+
+bool stepOf(const Json& json, const std::set<std::string>& cameraNames, Step* step,
+            std::string* errorText)
+{
+    step->atMs = numberOr(json["atMs"], 0);
+    step->action = textOr(json["do"], "");
+    step->camera = textOr(json["camera"], "");
+    step->arguments = json;
+    if (step->action.empty())
+    {
+        *errorText = "A step at " + std::to_string(step->atMs) + " ms has no \"do\"";
+        return false;
+    }
+    if (!cameraNames.count(step->camera))
+    {
+        *errorText = "The step \"" + step->action + "\" at " + std::to_string(step->atMs) +
+                     " ms names an unknown camera \"" + step->camera + "\"";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parseScenario(const std::string& text, Scenario* scenario, std::string* errorText)
+{
+    std::string parseError;
+    const Json json = Json::parse(text, &parseError);
+    if (!parseError.empty() || !json.isObject())
+    {
+        *errorText = "The scenario is not a JSON object: " + parseError;
+        return false;
+    }
+    *scenario = Scenario();
+    std::set<std::string> cameraNames;
+    for (const Json& cameraJson: json["cameras"].arrayItems())
+    {
+        CameraSpec camera;
+        if (!cameraOf(cameraJson, &camera, errorText))
+            return false;
+        if (!cameraNames.insert(camera.name).second)
+        {
+            *errorText = "Two cameras are named \"" + camera.name + "\"";
+            return false;
+        }
+        scenario->cameras.push_back(camera);
+    }
+    for (const Json& stepJson: json["steps"].arrayItems())
+    {
+        Step step;
+        if (!stepOf(stepJson, cameraNames, &step, errorText))
+            return false;
+        scenario->steps.push_back(step);
+    }
+    std::stable_sort(scenario->steps.begin(), scenario->steps.end(),
+                     [](const Step& a, const Step& b) { return a.atMs < b.atMs; });
+    return true;
+}
+
+}  // namespace korvane::host::cli

@@ -1,0 +1,73 @@
+// Scenario: what the command-line host runs — simulated cameras, then steps in time order.
+//
+// A scenario is a JSON text:
+//   {"cameras": [{"name": "lobby", "address": "10.0.0.1", "port": 8000, "login": "admin",
+//                 "password": "secret", "channelCount": 1,
+//                 "channels": [{"number": 0, "lineCross": 1, "intrusion": 1,
+//                               "enterArea": 1, "leaveArea": 1}],
+//                 "device": {"id": "lobby", "url": "http://10.0.0.1:8000/",
+//                            "login": "admin", "password": "secret", "channel": 0}}],
+//    "steps": [{"atMs": 0, "do": "connect", "camera": "lobby"}, ...]}
+// "device" is what the server knows of the camera; every member defaults to the camera's
+// own values. Steps run in ascending "atMs" (equal times keep their order); what each step
+// takes besides "do" and "camera" is described in scenario_runner.h. Values only.
+
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <nx/kit/json.h>
+
+namespace korvane::host::cli
+{
+
+struct ChannelSpec
+{
+    int32_t number = 0;
+    uint32_t lineCrossCapability = 1;
+    uint32_t intrusionCapability = 1;
+    uint32_t enterAreaCapability = 1;
+    uint32_t leaveAreaCapability = 1;
+    nx::kit::Json rules;  //< Rule sets and switches, as the rule steps describe them.
+};
+
+struct CameraSpec
+{
+    std::string name;
+    std::string address;
+    int32_t port = 80;
+    std::string login;
+    std::string password;
+    int32_t channelCount = 1;
+    std::vector<ChannelSpec> channels;
+    // What the server knows.
+    std::string deviceId;
+    std::string deviceUrl;
+    std::string deviceLogin;
+    std::string devicePassword;
+    int32_t deviceChannel = 0;
+};
+
+struct Step
+{
+    int64_t atMs = 0;
+    std::string action;  //< The "do" member.
+    std::string camera;
+    nx::kit::Json arguments;  //< The whole step object.
+};
+
+struct Scenario
+{
+    std::vector<CameraSpec> cameras;
+    std::vector<Step> steps;  //< Sorted by atMs.
+};
+
+// Reads a scenario; false with `*errorText` set when the text is not a valid scenario.
+bool parseScenario(const std::string& text, Scenario* scenario, std::string* errorText);
+
+// The scenario that runs when none is given.
+const std::string& defaultScenarioText();
+
+}  // namespace korvane::host::cli

@@ -1,0 +1,81 @@
+// ScenarioRunner: plays a scenario against the plugin library, as the server would, with
+// the Camera SDK stand-in playing the cameras, and reports what the server receives.
+//
+// Steps ("do"):
+//   "connect"       obtains the camera's device agent and installs a handler
+//   "settings"      sends "values" (an object of texts) as the agent's settings
+//   "alarm"         the camera raises alarm "code" at camera time "time" (seconds)
+//   "objects"       the camera delivers a batch of "faces", "persons", "vehicles", each a
+//                   list of objects with the record's code fields ("gender", "age", ...,
+//                   "vehicleType", "speed", "plateNumber", ...)
+//   "frames"        pushes "count" compressed frames (default 1), the first stamped
+//                   "timestampUs" (default atMs * 1000), "stepUs" apart (default 33333)
+//   "readSettings"  asks the agent for its plugin-side settings
+//   "disconnect"    finalizes and releases the agent
+// After each step the runner waits until the cameras' deliveries have been handled, then
+// reports every packet the agents produced. Not thread-safe; one run at a time.
+
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include <nx/sdk/analytics/i_engine.h>
+#include <nx/sdk/analytics/i_plugin.h>
+#include <nx/sdk/ptr.h>
+
+#include "host/cli/report.h"
+#include "host/cli/scenario.h"
+#include "host/plugin_library.h"
+
+namespace korvane::host::cli
+{
+
+class ScenarioRunner
+{
+public:
+    ScenarioRunner(const PluginLibrary& library, Report* report);
+    ~ScenarioRunner();
+
+    // Runs every step; false when the plugin could not be started or a step failed.
+    bool run(const Scenario& scenario);
+
+    // The number of steps that failed.
+    int failedSteps() const { return m_failedSteps; }
+
+private:
+    struct Camera;
+
+    bool start();
+    void stop();
+    void addCameras(const Scenario& scenario);
+    bool runStep(const Step& step);
+    bool connect(const Step& step, Camera* camera);
+    bool sendSettings(const Step& step, Camera* camera);
+    bool raiseAlarm(const Step& step, Camera* camera);
+    bool deliverObjects(const Step& step, Camera* camera);
+    bool pushFrames(const Step& step, Camera* camera);
+    bool readSettings(const Step& step, Camera* camera);
+    bool disconnect(const Step& step, Camera* camera);
+
+    // Waits for the cameras, then reports the packets and manifests the agents received.
+    void reportDeliveries(int64_t atMs);
+
+    // A stable number for a track id, in order of first appearance.
+    int trackNumber(const nx::sdk::Uuid& trackId);
+
+    // Reports a failed step.
+    bool fail(const Step& step, const std::string& message);
+
+    const PluginLibrary& m_library;
+    Report* const m_report;
+    nx::sdk::Ptr<nx::sdk::analytics::IPlugin> m_plugin;
+    nx::sdk::Ptr<nx::sdk::analytics::IEngine> m_engine;
+    std::map<std::string, std::unique_ptr<Camera>> m_cameras;
+    std::vector<Camera*> m_cameraOrder;
+    std::map<std::string, int> m_trackNumbers;
+    int m_failedSteps = 0;
+};
+
+}  // namespace korvane::host::cli
