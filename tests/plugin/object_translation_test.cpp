@@ -108,6 +108,12 @@ TEST(ObjectTranslationTest, FirstRecordOfEachTypeWinsAndNullArraysCountAsEmpty)
     faces[0].gender = 2;
     collectPendingObjects(batch, &pending);
     EXPECT_EQ(pending.at("Face").at("Gender"), "Man") << "kept until the next drain";
+
+    PendingObjects plateless;
+    batch.vehicleCount = 1;  //< Only the vehicle without a plate text.
+    collectPendingObjects(batch, &plateless);
+    EXPECT_EQ(plateless.count("Vehicle"), 1u);
+    EXPECT_EQ(plateless.count("LicensePlate"), 0u);
 }
 
 TEST(ObjectTranslationTest, BoxesStandSideBySideAndRiseWithTheFrames)
