@@ -1,6 +1,7 @@
 #include "device_agent_handler.h"
 
 #include <thread>
+#include <utility>
 
 namespace korvane::host
 {
@@ -22,6 +23,7 @@ void DeviceAgentHandler::handleMetadata(nx::sdk::analytics::IMetadataPacket* met
     std::this_thread::yield();  //< Widens the window in which an overlap would show.
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_received;
         if (metadataPacket)
             m_records.push_back(recordOf(metadataPacket));
         else
@@ -53,16 +55,13 @@ std::vector<MetadataRecord> DeviceAgentHandler::records() const
 std::vector<MetadataRecord> DeviceAgentHandler::takeRecords()
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    std::vector<MetadataRecord> fresh(m_records.begin() + static_cast<std::ptrdiff_t>(m_taken),
-                                      m_records.end());
-    m_taken = m_records.size();
-    return fresh;
+    return std::exchange(m_records, {});
 }
 
 int DeviceAgentHandler::recordCount() const
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    return static_cast<int>(m_records.size()) + m_nullPackets;
+    return m_received;
 }
 
 bool DeviceAgentHandler::waitForRecords(int count, std::chrono::milliseconds timeout) const
@@ -70,7 +69,7 @@ bool DeviceAgentHandler::waitForRecords(int count, std::chrono::milliseconds tim
     std::unique_lock<std::mutex> lock(m_mutex);
     return m_arrived.wait_for(
         lock, timeout,
-        [&]() { return static_cast<int>(m_records.size()) + m_nullPackets >= count; });
+        [&]() { return m_received >= count; });
 }
 
 std::vector<std::string> DeviceAgentHandler::manifests() const

@@ -40,16 +40,16 @@ public:
                                      const char* description) override;
     void pushManifest(const nx::sdk::IString* manifest) override;
 
-    // Every packet received so far, in arrival order.
+    // The packets received and not taken yet, in arrival order.
     std::vector<MetadataRecord> records() const;
 
-    // The packets received since the last call, in arrival order; forgets them.
+    // The packets received and not taken yet, in arrival order; forgets them.
     std::vector<MetadataRecord> takeRecords();
 
-    // The number of packets received so far (a null packet counts too).
+    // The number of packets received so far, taken ones and null ones included.
     int recordCount() const;
 
-    // Waits until at least `count` packets have arrived; false on timeout.
+    // Waits until recordCount() is at least `count`; false on timeout.
     bool waitForRecords(int count, std::chrono::milliseconds timeout) const;
 
     // Every manifest pushed so far.
@@ -70,7 +70,7 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_arrived;
     std::vector<MetadataRecord> m_records;
-    size_t m_taken = 0;
+    int m_received = 0;
     int m_nullPackets = 0;
     std::vector<std::string> m_manifests;
     std::vector<DiagnosticEvent> m_diagnosticEvents;

@@ -71,10 +71,12 @@ TEST(DeviceAgentHandlerTest, CopiesEventAndObjectPackets)
     EXPECT_EQ(handler->nullPacketCount(), 1);
     EXPECT_EQ(handler->recordCount(), 3);
     EXPECT_EQ(handler->takeRecords().size(), 2u);
+    EXPECT_TRUE(handler->records().empty()) << "taken records are forgotten";
     handler->handleMetadata(eventPacket(1).get());
     const auto fresh = handler->takeRecords();
     ASSERT_EQ(fresh.size(), 1u);
     EXPECT_EQ(fresh[0].timestampUs, 1);
+    EXPECT_EQ(handler->recordCount(), 4);
 }
 
 TEST(DeviceAgentHandlerTest, WaitsForPacketsFromAnotherThread)

@@ -1,0 +1,55 @@
+// Fuzzes the settings hook with arbitrary string maps: keys drawn from the keys the agent
+// knows (rule keys included) or made up, values arbitrary. Every delivery is accepted,
+// pushes the manifest once, never throws, and leaves nothing alive; after it the agent
+// still turns a detection into an object packet.
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "tests/fuzz/fuzz_agent.h"
+
+using namespace korvane::fuzz;
+
+namespace
+{
+
+const char* const kKeys[] = {
+    "generateEvents", "sendAttributes", "timestampShiftMs", "Face", "Person", "Vehicle",
+    "LicensePlate", "CrossLineEnable", "IntrusionEnable", "EnterAreaEnable", "LeaveAreaEnable",
+    "LineCrossed.IncludeArea1.Enable", "LineCrossed.IncludeArea1.Points",
+    "LineCrossed.IncludeArea2.Sensitivity", "LineCrossed.IncludeArea3.Priority",
+    "LineCrossed.IncludeArea4.Person", "Intrusion.IncludeArea1.Figure",
+    "Intrusion.IncludeArea2.TimeThreshold", "Intrusion.IncludeArea3.Sensitivity",
+    "EnterArea.IncludeArea1.Figure", "EnterArea.IncludeArea4.Vehicle",
+    "LeaveArea.IncludeArea2.Figure", "LeaveArea.IncludeArea3.Non-motor-vehicle",
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzAgent& agent = fuzzAgent();
+    InputReader input(data, size);
+    std::map<std::string, std::string> settings;
+    while (!input.empty() && settings.size() < 64)
+    {
+        const uint8_t pick = input.take<uint8_t>();
+        const std::string key = pick < 2 * std::size(kKeys)
+                                    ? kKeys[pick % std::size(kKeys)]
+                                    : input.takeText(40);
+        settings[key] = input.takeText(200);
+    }
+    const size_t manifestsBefore = agent.handler->manifests().size();
+    sendSettings(settings);
+    require(agent.handler->manifests().size() == manifestsBefore + 1);
+
+    ostrel::control::StructuredBatch batch;
+    batch.faces.resize(1);
+    ostrel::control::deliverStructuredNow(agent.camera, batch);
+    pushFrame(1);
+    require(agent.handler->takeRecords().size() == 1);
+    checkBalanced();
+    return 0;
+}
