@@ -222,8 +222,11 @@ int32_t Simulator::init()
     return enter(Operation::kInit) ? succeed() : 0;
 }
 
-int32_t Simulator::lastError() const
+int32_t Simulator::lastError()
 {
+    // Counted, but never failed: the call reports the error of the call before it.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_calls[static_cast<int>(Operation::kGetLastError)];
     return t_lastError;
 }
 

@@ -77,7 +77,7 @@ public:
 
     // ---- SDK operations (see ostrel_sdk.h) ----
     int32_t init();
-    int32_t lastError() const;
+    int32_t lastError();
     void* login(const OstrelLoginRecord* login, OstrelLoginResult* result);
     int32_t logout(void* handle);
     int32_t queryChannelList(void* handle, int32_t* count, OstrelChannelRecord* channels);

@@ -1,0 +1,81 @@
+// The four smart-rule kinds and what names them in settings, plus the camera session a
+// rule read or write runs over.
+//
+// Thread-safety: the tables are immutable; every function may be called from any thread.
+
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace nx::vms_server_plugins::analytics::sample
+{
+
+// A smart-rule kind; the value is the camera's rule-type code.
+enum class RuleKind : int32_t
+{
+    kLineCross = 100,
+    kIntrusion = 101,
+    kEnterArea = 102,
+    kLeaveArea = 103,
+};
+
+// The fixed names of one rule kind.
+struct RuleKindInfo
+{
+    RuleKind kind;
+    const char* settingPrefix;       // e.g. "LineCrossed.IncludeArea"
+    const char* figureSuffix;        // ".Points" or ".Figure"
+    const char* defaultLabelPrefix;  // e.g. "Cross Line-"
+    const char* switchKey;           // e.g. "CrossLineEnable"
+};
+
+// Suffixes of the settings of one rule slot.
+constexpr const char* kEnableSuffix = ".Enable";
+constexpr const char* kSensitivitySuffix = ".Sensitivity";
+constexpr const char* kTimeThresholdSuffix = ".TimeThreshold";
+constexpr const char* kPrioritySuffix = ".Priority";
+constexpr const char* kVehicleSuffix = ".Vehicle";
+constexpr const char* kNonMotorVehicleSuffix = ".Non-motor-vehicle";
+constexpr const char* kPersonSuffix = ".Person";
+
+// The four kinds in the order the settings hook writes them: line crossing, enter area,
+// leave area, intrusion.
+inline constexpr RuleKind kRuleWriteOrder[4] = {RuleKind::kLineCross, RuleKind::kEnterArea,
+                                                RuleKind::kLeaveArea, RuleKind::kIntrusion};
+
+// The kinds in the order of their type codes (100 to 103).
+inline constexpr RuleKind kRuleTypeOrder[4] = {RuleKind::kLineCross, RuleKind::kIntrusion,
+                                               RuleKind::kEnterArea, RuleKind::kLeaveArea};
+
+// The names of `kind`.
+const RuleKindInfo& ruleKindInfo(RuleKind kind);
+
+// The camera's rule-type code of `kind`.
+inline int32_t ruleTypeCode(RuleKind kind)
+{
+    return static_cast<int32_t>(kind);
+}
+
+// The setting key of rule number `number` of `kind`: prefix, number in decimal, suffix.
+std::string ruleSettingKey(RuleKind kind, int number, const char* suffix);
+
+// The camera session of one device agent, as the rule readers and writers need it.
+struct RuleSession
+{
+    void* handle = nullptr;
+    int32_t channel = 0;
+    uint32_t lineCrossCapability = 0;
+    uint32_t intrusionCapability = 0;
+    uint32_t enterAreaCapability = 0;
+    uint32_t leaveAreaCapability = 0;
+};
+
+// The session's capability value of `kind`; 0 when the camera does not support it.
+uint32_t ruleCapability(const RuleSession& session, RuleKind kind);
+
+// Looks up one received setting by key; the empty text when it was never received.
+using SettingLookup = std::function<std::string(const std::string& key)>;
+
+}  // namespace nx::vms_server_plugins::analytics::sample

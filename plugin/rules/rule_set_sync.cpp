@@ -1,0 +1,60 @@
+#include "rule_set_sync.h"
+
+#include <exception>
+
+#include <nx/kit/debug.h>
+#include <nx/kit/utils.h>
+
+namespace nx::vms_server_plugins::analytics::sample
+{
+
+using nx::kit::debug::toDiagnosticText;
+
+void takeLastError()
+{
+    OSTREL_GetLastError();
+}
+
+bool readNumberSetting(const SettingLookup& lookup, const std::string& key,
+                       const std::string& printPrefix, uint32_t* value)
+{
+    const std::string text = lookup(key);
+    int number = 0;
+    std::string error;
+    if (!nx::kit::utils::stoi(text, &number, &error))
+    {
+        NX_KIT_PRINT(printPrefix) << "ERROR: Rule setting " << toDiagnosticText(key)
+                                  << " has the value " << toDiagnosticText(text)
+                                  << ", which is not a number: " << error
+                                  << "; the rules of its kind are not written.";
+        return false;
+    }
+    // The camera field is unsigned; a negative setting wraps as the camera would read it.
+    *value = static_cast<uint32_t>(number);
+    return true;
+}
+
+void applySwitchSetting(RuleKind kind, const RuleSession& session, const SettingLookup& lookup)
+{
+    const bool on = lookup(ruleKindInfo(kind).switchKey) != "false";
+    applyRuleSwitch(session, on, kind);
+}
+
+void runGuarded(const std::string& printPrefix, const char* operation,
+                const std::function<void()>& body)
+{
+    try
+    {
+        body();
+    }
+    catch (const std::exception& e)
+    {
+        NX_KIT_PRINT(printPrefix) << "ERROR: Unable to " << operation << ": " << e.what();
+    }
+    catch (...)
+    {
+        NX_KIT_PRINT(printPrefix) << "ERROR: Unable to " << operation << ".";
+    }
+}
+
+}  // namespace nx::vms_server_plugins::analytics::sample

@@ -1,0 +1,223 @@
+// The steps that the line-crossing and the three area rule syncs share: preparing a rule
+// set for the Camera SDK, refreshing the rule cache from what the camera reported, the
+// per-rule settings common to every kind, the object-filter settings, and the read and
+// write skeletons that run them under the kind's cache mutex.
+//
+// Counts that the camera reports are cut to the storage (four rules, three filters per
+// rule), so nothing is read or written past a record or the filter storage.
+//
+// Thread-safety: readRuleSet and writeRuleSet hold the mutex of the kind's rule cache for
+// their whole run; the other functions require the caller to hold it when they touch a
+// cache entry.
+
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include <nx/sdk/helpers/settings_response.h>
+
+#include "plugin/camera/ostrel_sdk.h"
+#include "rule_cache.h"
+#include "rule_figure.h"
+#include "rule_kind.h"
+#include "rule_switches.h"
+
+namespace nx::vms_server_plugins::analytics::sample
+{
+
+// A Camera SDK rule-set read or write call.
+template <typename RuleSet>
+using RuleSetCall = int32_t (*)(void* handle, int32_t channel, RuleSet* rules);
+
+// A rule set ready for a read: zeroed, every rule pointing at filter storage of its own
+// with the capacity of three filters set. The storage lives as long as this object.
+template <typename RuleSet>
+class PreparedRuleSet
+{
+public:
+    PreparedRuleSet()
+    {
+        for (int s = 0; s < kOstrelRuleSlots; ++s)
+        {
+            m_set.rules[s].filterCount = kOstrelFilterCapacity;
+            m_set.rules[s].filters = m_filters[s];
+        }
+    }
+    PreparedRuleSet(const PreparedRuleSet&) = delete;
+    PreparedRuleSet& operator=(const PreparedRuleSet&) = delete;
+
+    RuleSet* get() { return &m_set; }
+
+private:
+    RuleSet m_set{};
+    ObjectFilter m_filters[kOstrelRuleSlots][kOstrelFilterCapacity]{};
+};
+
+// A count reported by the camera, cut to [0, capacity].
+inline std::size_t reportedCount(int32_t count, int32_t capacity)
+{
+    return static_cast<std::size_t>(std::clamp(count, 0, capacity));
+}
+
+// Calls OSTREL_GetLastError after a failed Camera SDK call; its value is not used.
+void takeLastError();
+
+// Reads a ".Sensitivity" or ".TimeThreshold" setting as a base-10 integer. On failure
+// prints one line with `printPrefix` naming the key, its value and the error text, and
+// returns false leaving *value unchanged. REQUIRES: value != nullptr.
+bool readNumberSetting(const SettingLookup& lookup, const std::string& key,
+                       const std::string& printPrefix, uint32_t* value);
+
+// Applies the kind's switch setting through applyRuleSwitch: on unless exactly "false".
+void applySwitchSetting(RuleKind kind, const RuleSession& session, const SettingLookup& lookup);
+
+// Runs `body`, printing one line with `printPrefix` for anything it throws.
+void runGuarded(const std::string& printPrefix, const char* operation,
+                const std::function<void()>& body);
+
+// Adds ".Enable", ".Sensitivity" and ".Priority" of rule `number`.
+template <typename Rule>
+void addCommonSettings(RuleKind kind, int number, const Rule& rule,
+                       nx::sdk::SettingsResponse* response)
+{
+    response->setValue(ruleSettingKey(kind, number, kEnableSuffix), enabledText(rule.enabled));
+    response->setValue(ruleSettingKey(kind, number, kSensitivitySuffix),
+                       std::to_string(rule.sensitivity));
+    response->setValue(ruleSettingKey(kind, number, kPrioritySuffix), priorityText(rule.priority));
+}
+
+// Refreshes the entry's filters from the rule and adds one setting per filter of a known
+// type: "true" when the filter is enabled.
+template <typename Rule>
+void addFilterSettings(RuleKind kind, int number, const Rule& rule, RuleCacheEntry* entry,
+                       nx::sdk::SettingsResponse* response)
+{
+    const std::size_t count = reportedCount(rule.filterCount, kOstrelFilterCapacity);
+    refreshFilters(rule.filters, count, entry);
+    for (std::size_t u = 0; u < count; ++u)
+    {
+        if (const char* suffix = filterSuffix(rule.filters[u].objectType))
+        {
+            response->setValue(ruleSettingKey(kind, number, suffix),
+                               enabledText(rule.filters[u].enabled));
+        }
+    }
+}
+
+// Sets index, enabled flag, priority and sensitivity of slot `slot` from the settings;
+// false when the sensitivity is not a number.
+template <typename Rule>
+bool applyCommonSettings(RuleKind kind, int slot, const SettingLookup& lookup,
+                         const std::string& printPrefix, Rule* rule)
+{
+    const int number = slot + 1;
+    rule->ruleIndex = slot;
+    rule->enabled = enabledFromText(lookup(ruleSettingKey(kind, number, kEnableSuffix)));
+    applyPriorityText(lookup(ruleSettingKey(kind, number, kPrioritySuffix)), &rule->priority);
+    return readNumberSetting(lookup, ruleSettingKey(kind, number, kSensitivitySuffix), printPrefix,
+                             &rule->sensitivity);
+}
+
+// Sets every filter of a known cached type from its setting and the cached parameter
+// blocks; a filter of another type keeps what was read.
+template <typename Rule>
+void applyFilterSettings(RuleKind kind, int number, const RuleCacheEntry& entry,
+                         const SettingLookup& lookup, Rule* rule)
+{
+    const std::size_t count =
+        std::min(reportedCount(rule->filterCount, kOstrelFilterCapacity), entry.filters.size());
+    for (std::size_t u = 0; u < count; ++u)
+    {
+        const CachedFilter& cached = entry.filters[u];
+        const char* suffix = filterSuffix(cached.type);
+        if (!suffix)
+            continue;
+        ObjectFilter& filter = rule->filters[u];
+        filter.objectType = cached.type;
+        filter.enabled = enabledFromText(lookup(ruleSettingKey(kind, number, suffix)));
+        std::copy(std::begin(cached.firstParameters), std::end(cached.firstParameters),
+                  filter.firstParameters);
+        std::copy(std::begin(cached.secondParameters), std::end(cached.secondParameters),
+                  filter.secondParameters);
+    }
+}
+
+// Grows the cache to the reported rules and refreshes their filters; then makes sure
+// entries for all four slots exist and that every rule's filter count fits the storage
+// (a slot the camera did not report has no filters).
+template <typename RuleSet>
+void refreshCacheForWrite(RuleSet* set, RuleCache* cache)
+{
+    const std::size_t reported = reportedCount(set->ruleCount, kOstrelRuleSlots);
+    cache->growTo(reported);
+    for (std::size_t s = 0; s < kOstrelRuleSlots; ++s)
+    {
+        auto& rule = set->rules[s];
+        const std::size_t filters =
+            s < reported ? reportedCount(rule.filterCount, kOstrelFilterCapacity) : 0;
+        rule.filterCount = static_cast<int32_t>(filters);
+        if (s < reported)
+            refreshFilters(rule.filters, filters, &cache->entry(s));
+    }
+    cache->growTo(kOstrelRuleSlots);
+}
+
+// Reads the kind's rules and adds their settings: `addRule(rule, entry, number)` adds the
+// kind's own settings of one rule, then the filter settings follow.
+template <typename RuleSet, typename AddRule>
+void readRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet> get,
+                 nx::sdk::SettingsResponse* response, AddRule addRule)
+{
+    if (ruleCapability(session, kind) == 0)
+        return;
+    RuleCache& cache = ruleCache(kind);
+    const std::lock_guard<std::mutex> lock(cache.mutex());
+    PreparedRuleSet<RuleSet> prepared;
+    RuleSet* set = prepared.get();
+    if (get(session.handle, session.channel, set) == 0)
+        return takeLastError();
+    const std::size_t count = reportedCount(set->ruleCount, kOstrelRuleSlots);
+    cache.growTo(count);
+    for (std::size_t s = 0; s < count; ++s)
+    {
+        const int number = static_cast<int>(s) + 1;
+        addRule(set->rules[s], cache.entry(s), number);
+        addFilterSettings(kind, number, set->rules[s], &cache.entry(s), response);
+    }
+}
+
+// Reads the kind's rules, rewrites all four slots from the settings and writes them back,
+// then applies the kind's switch. `applyRule(rule, entry, slot)` sets the kind's own
+// fields of one rule and returns false when a number setting cannot be read, which stops
+// the write before anything is sent.
+template <typename RuleSet, typename ApplyRule>
+void writeRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet> get,
+                  RuleSetCall<RuleSet> put, const SettingLookup& lookup, ApplyRule applyRule)
+{
+    if (ruleCapability(session, kind) == 0)
+        return;
+    RuleCache& cache = ruleCache(kind);
+    const std::lock_guard<std::mutex> lock(cache.mutex());
+    PreparedRuleSet<RuleSet> prepared;
+    RuleSet* set = prepared.get();
+    if (get(session.handle, session.channel, set) == 0)
+        return takeLastError();
+    refreshCacheForWrite(set, &cache);
+    set->ruleCount = kOstrelRuleSlots;
+    for (int s = 0; s < kOstrelRuleSlots; ++s)
+    {
+        if (!applyRule(&set->rules[s], &cache.entry(s), s))
+            return;
+        applyFilterSettings(kind, s + 1, cache.entry(s), lookup, &set->rules[s]);
+    }
+    if (put(session.handle, session.channel, set) == 0)
+        takeLastError();
+    applySwitchSetting(kind, session, lookup);
+}
+
+}  // namespace nx::vms_server_plugins::analytics::sample
