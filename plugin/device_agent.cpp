@@ -12,6 +12,7 @@
 #include "camera_url.h"
 #include "manifests/device_agent_manifest.h"
 #include "manifests/type_catalogue.h"
+#include "rules/rule_sync.h"
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -201,7 +202,7 @@ Ptr<ObjectMetadataPacket> DeviceAgent::makeObjectPacket(int64_t frameTimestampUs
     {
         const std::lock_guard<std::mutex> lock(m_settingsMutex);
         packet->setTimestampUs(frameTimestampUs + int64_t{m_switches.timestampShiftMs} * 1000);
-        for (const auto& [typeId, attributes]: m_pendingObjects)
+        for (const auto& [typeId, attributes] : m_pendingObjects)
         {
             if (!m_switches.enabledObjectTypes.count(typeId))
                 continue;
@@ -209,7 +210,7 @@ Ptr<ObjectMetadataPacket> DeviceAgent::makeObjectPacket(int64_t frameTimestampUs
             object->setTypeId(typeId);
             if (m_switches.sendAttributes)
             {
-                for (const auto& [name, value]: attributes)
+                for (const auto& [name, value] : attributes)
                     object->addAttribute(makePtr<Attribute>(name, value, 1.0F));
             }
             objects.push_back(std::move(object));
@@ -225,7 +226,7 @@ Ptr<ObjectMetadataPacket> DeviceAgent::makeObjectPacket(int64_t frameTimestampUs
             objects[i]->setTrackId(m_recentObjects[i]);
         }
     }
-    for (const auto& object: objects)
+    for (const auto& object : objects)
         packet->addItem(object.get());
     return packet;
 }
@@ -270,7 +271,26 @@ Result<const ISettingsResponse*> DeviceAgent::settingsReceived()
 
 void DeviceAgent::writeRulesToCamera()
 {
-    // The smart-rule writers (line crossing, enter area, leave area, intrusion) come here.
+    writeAllRules(
+        ruleSession(), [this](const std::string& key) { return settingValue(key); }, printPrefix());
+}
+
+void DeviceAgent::getPluginSideSettings(Result<const ISettingsResponse*>* outResult) const
+{
+    *outResult =
+        Result<const ISettingsResponse*>(readPluginSideSettings(ruleSession()).releasePtr());
+}
+
+RuleSession DeviceAgent::ruleSession() const
+{
+    RuleSession session;
+    session.handle = m_sessionHandle;
+    session.channel = m_channel;
+    session.lineCrossCapability = m_lineCrossCapability;
+    session.intrusionCapability = m_intrusionCapability;
+    session.enterAreaCapability = m_enterAreaCapability;
+    session.leaveAreaCapability = m_leaveAreaCapability;
+    return session;
 }
 
 void DeviceAgent::doSetNeededMetadataTypes(Result<void>* /*outResult*/,

@@ -28,6 +28,7 @@
 #include "camera/object_translation.h"
 #include "camera/ostrel_sdk.h"
 #include "manifests/settings_application.h"
+#include "rules/rule_kind.h"
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -62,6 +63,10 @@ protected:
     bool pushUncompressedVideoFrame(
         const nx::sdk::analytics::IUncompressedVideoFrame* videoFrame) override;
 
+    // Reads the camera's smart rules and rule switches into a new settings response.
+    void getPluginSideSettings(
+        nx::sdk::Result<const nx::sdk::ISettingsResponse*>* outResult) const override;
+
     // Writes the rules (from the second delivery on), rebuilds the switches, pushes the
     // manifest.
     nx::sdk::Result<const nx::sdk::ISettingsResponse*> settingsReceived() override;
@@ -71,8 +76,8 @@ private:
 
     // The Camera SDK callbacks; they find the agents of `handle` through the registries.
     static void onAlarm(void* handle, const OstrelAlarmRecord* alarm, void* userData);
-    static void onStructuredData(void* handle, void* reserved,
-                                 const OstrelStructuredRecord* batch, void* userData);
+    static void onStructuredData(void* handle, void* reserved, const OstrelStructuredRecord* batch,
+                                 void* userData);
 
     // Logs in and subscribes; stops silently at the first failing step.
     void openSession(const std::string& host, int32_t port, const std::string& login,
@@ -94,10 +99,14 @@ private:
     void handleStructuredData(const OstrelStructuredRecord& batch);
 
     // One object packet from the pending objects of the enabled types, then none pending.
-    nx::sdk::Ptr<nx::sdk::analytics::ObjectMetadataPacket> makeObjectPacket(int64_t frameTimestampUs);
+    nx::sdk::Ptr<nx::sdk::analytics::ObjectMetadataPacket> makeObjectPacket(
+        int64_t frameTimestampUs);
 
     // Writes the four rule kinds from the settings to the camera.
     void writeRulesToCamera();
+
+    // The session values the rule synchronisation works with.
+    RuleSession ruleSession() const;
 
     std::mutex m_eventMutex;
     PendingEvent m_pendingEvent;
