@@ -144,8 +144,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "korvane_host: cannot write %s\n", options.logPath.c_str());
             return 2;
         }
-        const PluginLibrary* const library = PluginLibrary::open(
-            options.pluginPath, PluginLibrary::kDefaultLibraryName, &errorText);
+        const PluginLibrary* const library =
+            PluginLibrary::open(options.pluginPath, PluginLibrary::kDefaultLibraryName, &errorText);
         if (!library)
         {
             printToTerminal(diagnostics.terminal(), "korvane_host: " + errorText + "\n");
@@ -160,11 +160,14 @@ int main(int argc, char** argv)
         ostrel::control::reset();
         const int pluginLive = library->objects().liveCount();
         const int hostLive = hostObjectTracker()->liveCount();
-        const int bad = library->objects().badDestroyCount() + hostObjectTracker()->badDestroyCount();
+        const int bad =
+            library->objects().badDestroyCount() + hostObjectTracker()->badDestroyCount();
         report.note("summary",
-                    {{"ok", ok}, {"pluginObjectsAlive", static_cast<double>(pluginLive)},
+                    {{"ok", ok},
+                     {"pluginObjectsAlive", static_cast<double>(pluginLive)},
                      {"hostObjectsAlive", static_cast<double>(hostLive)},
-                     {"badDestructions", static_cast<double>(bad)}, {"log", options.logPath}},
+                     {"badDestructions", static_cast<double>(bad)},
+                     {"log", options.logPath}},
                     "summary " + std::string(ok ? "all steps succeeded" : "some steps failed") +
                         "; objects alive: " + std::to_string(pluginLive) + " in the plugin, " +
                         std::to_string(hostLive) + " in the host; bad destructions: " +

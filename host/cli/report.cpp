@@ -17,8 +17,8 @@ void Report::add(int64_t atMs, const std::string& camera, const std::string& kin
     }
     else
     {
-        std::fprintf(m_output, "[%7lld ms] %-8s %s\n", static_cast<long long>(atMs),
-                     camera.c_str(), text.c_str());
+        std::fprintf(m_output, "[%7lld ms] %-8s %s\n", static_cast<long long>(atMs), camera.c_str(),
+                     text.c_str());
     }
     std::fflush(m_output);
 }

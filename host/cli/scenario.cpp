@@ -46,15 +46,15 @@ bool cameraOf(const Json& json, CameraSpec* camera, std::string* errorText)
     camera->login = textOr(json["login"], "admin");
     camera->password = textOr(json["password"], "");
     camera->channelCount = static_cast<int32_t>(numberOr(json["channelCount"], 1));
-    for (const Json& channel: json["channels"].arrayItems())
+    for (const Json& channel : json["channels"].arrayItems())
         camera->channels.push_back(channelOf(channel));
     if (camera->channels.empty())
         camera->channels.push_back(ChannelSpec());
 
     const Json& device = json["device"];
     camera->deviceId = textOr(device["id"], camera->name);
-    camera->deviceUrl = textOr(device["url"], "http://" + camera->address + ":" +
-                                                  std::to_string(camera->port) + "/");
+    camera->deviceUrl = textOr(
+        device["url"], "http://" + camera->address + ":" + std::to_string(camera->port) + "/");
     camera->deviceLogin = textOr(device["login"], camera->login);
     camera->devicePassword = textOr(device["password"], camera->password);
     camera->deviceChannel = static_cast<int32_t>(numberOr(device["channel"], 0));
@@ -95,7 +95,7 @@ bool parseScenario(const std::string& text, Scenario* scenario, std::string* err
     }
     *scenario = Scenario();
     std::set<std::string> cameraNames;
-    for (const Json& cameraJson: json["cameras"].arrayItems())
+    for (const Json& cameraJson : json["cameras"].arrayItems())
     {
         CameraSpec camera;
         if (!cameraOf(cameraJson, &camera, errorText))
@@ -107,7 +107,7 @@ bool parseScenario(const std::string& text, Scenario* scenario, std::string* err
         }
         scenario->cameras.push_back(camera);
     }
-    for (const Json& stepJson: json["steps"].arrayItems())
+    for (const Json& stepJson : json["steps"].arrayItems())
     {
         Step step;
         if (!stepOf(stepJson, cameraNames, &step, errorText))

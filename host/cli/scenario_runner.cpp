@@ -1,5 +1,6 @@
 #include "scenario_runner.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <nx/kit/json.h>
@@ -62,23 +63,23 @@ int32_t code(const Json& object, const char* key)
 ostrel::control::StructuredBatch batchOf(const Json& step)
 {
     ostrel::control::StructuredBatch batch;
-    for (const Json& f: step["faces"].arrayItems())
+    for (const Json& f : step["faces"].arrayItems())
     {
         batch.faces.push_back({code(f, "gender"), code(f, "age"), code(f, "glassFlag"),
                                code(f, "glassesStyle"), code(f, "maskFlag"), code(f, "emotion"),
                                code(f, "smile"), code(f, "skinColor"), code(f, "beard"),
                                code(f, "hatStyle"), code(f, "hatColor")});
     }
-    for (const Json& p: step["persons"].arrayItems())
+    for (const Json& p : step["persons"].arrayItems())
     {
-        batch.persons.push_back(
-            {code(p, "gender"), code(p, "age"), code(p, "sleevesLength"),
-             code(p, "topClothingColor"), code(p, "trousersLength"),
-             code(p, "bottomClothingColor"), code(p, "bodyToward"), code(p, "shoesTubeLength"),
-             code(p, "hairLength"), code(p, "bagFlag"), code(p, "mask"), code(p, "coatTexture"),
-             code(p, "movingDirection")});
+        batch.persons.push_back({code(p, "gender"), code(p, "age"), code(p, "sleevesLength"),
+                                 code(p, "topClothingColor"), code(p, "trousersLength"),
+                                 code(p, "bottomClothingColor"), code(p, "bodyToward"),
+                                 code(p, "shoesTubeLength"), code(p, "hairLength"),
+                                 code(p, "bagFlag"), code(p, "mask"), code(p, "coatTexture"),
+                                 code(p, "movingDirection")});
     }
-    for (const Json& v: step["vehicles"].arrayItems())
+    for (const Json& v : step["vehicles"].arrayItems())
     {
         ostrel::control::VehicleCodes vehicle;
         vehicle.vehicleType = code(v, "vehicleType");
@@ -107,6 +108,100 @@ Json boxJson(const Rect& box)
                        static_cast<double>(box.width), static_cast<double>(box.height)};
 }
 
+RulePoint pointOf(const Json& point)
+{
+    RulePoint result{};
+    result.x = static_cast<uint32_t>(point[0].numberValue());
+    result.y = static_cast<uint32_t>(point[1].numberValue());
+    return result;
+}
+
+std::vector<ObjectFilter> filtersOf(const Json& rule)
+{
+    std::vector<ObjectFilter> filters;
+    for (const Json& f : rule["filters"].arrayItems())
+    {
+        ObjectFilter filter{};
+        filter.objectType = code(f, "type");
+        filter.enabled = f["enabled"].isNumber() ? code(f, "enabled") : 1;
+        filters.push_back(filter);
+    }
+    return filters;
+}
+
+// The fields that line and area rules share.
+template <class Rule>
+void fillCommon(const Json& json, int32_t index, Rule* rule)
+{
+    rule->ruleIndex = index;
+    rule->enabled = json["enabled"].isNumber() ? code(json, "enabled") : 1;
+    rule->sensitivity = static_cast<uint32_t>(
+        json["sensitivity"].isNumber() ? json["sensitivity"].numberValue() : 50);
+    rule->priority = code(json, "priority");
+}
+
+ostrel::control::LineRules lineRulesOf(const Json& json)
+{
+    ostrel::control::LineRules rules;
+    const auto& items = json["rules"].arrayItems();
+    rules.ruleCount =
+        json["count"].isNumber() ? code(json, "count") : static_cast<int32_t>(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+    {
+        ostrel::control::RuleEntry<LineRule> entry;
+        fillCommon(items[i], static_cast<int32_t>(i), &entry.rule);
+        entry.rule.direction = code(items[i], "direction");
+        entry.rule.startPoint = pointOf(items[i]["start"]);
+        entry.rule.endPoint = pointOf(items[i]["end"]);
+        entry.filters = filtersOf(items[i]);
+        rules.rules.push_back(entry);
+    }
+    return rules;
+}
+
+ostrel::control::AreaRules areaRulesOf(const Json& json)
+{
+    ostrel::control::AreaRules rules;
+    const auto& items = json["rules"].arrayItems();
+    rules.ruleCount =
+        json["count"].isNumber() ? code(json, "count") : static_cast<int32_t>(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+    {
+        ostrel::control::RuleEntry<AreaRule> entry;
+        fillCommon(items[i], static_cast<int32_t>(i), &entry.rule);
+        entry.rule.timeThreshold = static_cast<uint32_t>(items[i]["timeThreshold"].numberValue());
+        const auto& points = items[i]["points"].arrayItems();
+        for (size_t p = 0; p < points.size() && p < kOstrelAreaPointCapacity; ++p)
+            entry.rule.points[p] = pointOf(points[p]);
+        entry.rule.pointCount =
+            static_cast<int32_t>(std::min<size_t>(points.size(), kOstrelAreaPointCapacity));
+        entry.filters = filtersOf(items[i]);
+        rules.rules.push_back(entry);
+    }
+    return rules;
+}
+
+std::vector<int32_t> codesOf(const Json& list)
+{
+    std::vector<int32_t> codes;
+    for (const Json& item : list.arrayItems())
+        codes.push_back(static_cast<int32_t>(item.numberValue()));
+    return codes;
+}
+
+// The camera's rules as a scenario describes them; coordinates in camera units.
+void applyChannelRules(const Json& rules, ostrel::control::ChannelConfig* channel)
+{
+    channel->lineCrossRules = lineRulesOf(rules["lineCross"]);
+    channel->intrusionRules = areaRulesOf(rules["intrusion"]);
+    channel->enterAreaRules = areaRulesOf(rules["enterArea"]);
+    channel->leaveAreaRules = areaRulesOf(rules["leaveArea"]);
+    channel->enabledTypes = codesOf(rules["enabledTypes"]);
+    channel->disabledTypes = codesOf(rules["disabledTypes"]);
+    for (const Json& group : rules["combinations"].arrayItems())
+        channel->combinations.push_back(codesOf(group));
+}
+
 }  // namespace
 
 ScenarioRunner::ScenarioRunner(const PluginLibrary& library, Report* report)
@@ -124,7 +219,7 @@ bool ScenarioRunner::run(const Scenario& scenario)
     if (!start())
         return false;
     addCameras(scenario);
-    for (const Step& step: scenario.steps)
+    for (const Step& step : scenario.steps)
     {
         if (!runStep(step))
             ++m_failedSteps;
@@ -149,8 +244,10 @@ bool ScenarioRunner::start()
     const Ptr<const IString> pluginText(pluginManifest.value);
     const Json plugin = Json::parse(pluginText ? pluginText->str() : "", nullptr);
     m_report->note("plugin",
-                   {{"id", textOf(plugin, "id")}, {"name", textOf(plugin, "name")},
-                    {"version", textOf(plugin, "version")}, {"sdkVersion", m_library.sdkVersion()}},
+                   {{"id", textOf(plugin, "id")},
+                    {"name", textOf(plugin, "name")},
+                    {"version", textOf(plugin, "version")},
+                    {"sdkVersion", m_library.sdkVersion()}},
                    "plugin  " + textOf(plugin, "name") + " " + textOf(plugin, "version") + " (" +
                        textOf(plugin, "id") + "), SDK " + m_library.sdkVersion());
 
@@ -172,19 +269,21 @@ bool ScenarioRunner::start()
     const Json& model = manifest["deviceAgentSettingsModel"];
     const std::string group = manifest["typeLibrary"]["groups"][0]["name"].stringValue();
     const std::string filter = textOf(manifest, "streamTypeFilter");
-    m_report->note("engine",
-                   {{"eventGroup", group}, {"streamTypeFilter", filter},
-                    {"settingsSections", static_cast<double>(model["sections"].arrayItems().size())},
-                    {"settingsItems", static_cast<double>(model["items"].arrayItems().size())}},
-                   "engine  event group " + group + ", stream " + filter + ", settings: " +
-                       std::to_string(model["sections"].arrayItems().size()) + " sections, " +
-                       std::to_string(model["items"].arrayItems().size()) + " items");
+    m_report->note(
+        "engine",
+        {{"eventGroup", group},
+         {"streamTypeFilter", filter},
+         {"settingsSections", static_cast<double>(model["sections"].arrayItems().size())},
+         {"settingsItems", static_cast<double>(model["items"].arrayItems().size())}},
+        "engine  event group " + group + ", stream " + filter +
+            ", settings: " + std::to_string(model["sections"].arrayItems().size()) + " sections, " +
+            std::to_string(model["items"].arrayItems().size()) + " items");
     return true;
 }
 
 void ScenarioRunner::stop()
 {
-    for (Camera* camera: m_cameraOrder)
+    for (Camera* camera : m_cameraOrder)
     {
         if (camera->agent)
             camera->agent->finalize();
@@ -197,7 +296,7 @@ void ScenarioRunner::stop()
 
 void ScenarioRunner::addCameras(const Scenario& scenario)
 {
-    for (const CameraSpec& spec: scenario.cameras)
+    for (const CameraSpec& spec : scenario.cameras)
     {
         ostrel::control::CameraConfig config;
         config.address = spec.address;
@@ -205,13 +304,14 @@ void ScenarioRunner::addCameras(const Scenario& scenario)
         config.loginName = spec.login;
         config.password = spec.password;
         config.channelCount = spec.channelCount;
-        for (const ChannelSpec& channel: spec.channels)
+        for (const ChannelSpec& channel : spec.channels)
         {
             ostrel::control::ChannelConfig& target = config.channels[channel.number];
             target.lineCrossCapability = channel.lineCrossCapability;
             target.intrusionCapability = channel.intrusionCapability;
             target.enterAreaCapability = channel.enterAreaCapability;
             target.leaveAreaCapability = channel.leaveAreaCapability;
+            applyChannelRules(channel.rules, &target);
         }
         auto camera = std::make_unique<Camera>();
         camera->spec = spec;
@@ -290,7 +390,7 @@ bool ScenarioRunner::connect(const Step& step, Camera* camera)
 bool ScenarioRunner::sendSettings(const Step& step, Camera* camera)
 {
     std::map<std::string, std::string> values;
-    for (const auto& [key, value]: step.arguments["values"].objectItems())
+    for (const auto& [key, value] : step.arguments["values"].objectItems())
         values[key] = value.isString() ? value.stringValue() : value.dump();
     Result<const ISettingsResponse*> result;
     camera->agent->doSetSettings(&result, makeStringMap(values).get());
@@ -299,7 +399,7 @@ bool ScenarioRunner::sendSettings(const Step& step, Camera* camera)
         return fail(step, "settings refused: " + errorText(&result.error));
     Json::Object sent;
     std::string text;
-    for (const auto& [key, value]: values)
+    for (const auto& [key, value] : values)
     {
         sent[key] = value;
         text += (text.empty() ? "" : ", ") + key + "=" + value;
@@ -342,7 +442,8 @@ bool ScenarioRunner::deliverObjects(const Step& step, Camera* camera)
 bool ScenarioRunner::pushFrames(const Step& step, Camera* camera)
 {
     const Json& args = step.arguments;
-    const int64_t count = args["count"].isNumber() ? static_cast<int64_t>(args["count"].numberValue()) : 1;
+    const int64_t count =
+        args["count"].isNumber() ? static_cast<int64_t>(args["count"].numberValue()) : 1;
     const int64_t first = args["timestampUs"].isNumber()
                               ? static_cast<int64_t>(args["timestampUs"].numberValue())
                               : step.atMs * 1000;
@@ -351,8 +452,8 @@ bool ScenarioRunner::pushFrames(const Step& step, Camera* camera)
     for (int64_t i = 0; i < count; ++i)
     {
         Result<void> result;
-        camera->agent->doPushDataPacket(
-            &result, makePtr<CompressedVideoPacket>(first + i * stepUs).get());
+        camera->agent->doPushDataPacket(&result,
+                                        makePtr<CompressedVideoPacket>(first + i * stepUs).get());
         if (!result.isOk())
             return fail(step, "video frame refused: " + errorText(&result.error));
     }
@@ -368,19 +469,19 @@ bool ScenarioRunner::readSettings(const Step& step, Camera* camera)
     const Ptr<const ISettingsResponse> response(result.value);
     if (!result.isOk())
         return fail(step, "plugin-side settings refused: " + errorText(&result.error));
-    const auto values = response ? toStdMap(toPtr(response->values()).get())
-                                 : std::map<std::string, std::string>();
-    const auto errors = response ? toStdMap(toPtr(response->errors()).get())
-                                 : std::map<std::string, std::string>();
+    const auto values =
+        response ? toStdMap(toPtr(response->values()).get()) : std::map<std::string, std::string>();
+    const auto errors =
+        response ? toStdMap(toPtr(response->errors()).get()) : std::map<std::string, std::string>();
     Json::Object valueJson;
     Json::Object errorJson;
     std::string text = "plugin-side settings: " + std::to_string(values.size()) + " value(s)";
-    for (const auto& [key, value]: values)
+    for (const auto& [key, value] : values)
     {
         valueJson[key] = value;
         text += "\n" + std::string(23, ' ') + key + " = " + value;
     }
-    for (const auto& [key, value]: errors)
+    for (const auto& [key, value] : errors)
     {
         errorJson[key] = value;
         text += "\n" + std::string(23, ' ') + "error " + key + ": " + value;
@@ -400,22 +501,24 @@ bool ScenarioRunner::disconnect(const Step& step, Camera* camera)
 
 void ScenarioRunner::reportDeliveries(int64_t atMs)
 {
-    for (Camera* camera: m_cameraOrder)
+    for (Camera* camera : m_cameraOrder)
         ostrel::control::waitForAllDeliveries(camera->id);
-    for (Camera* camera: m_cameraOrder)
+    for (Camera* camera : m_cameraOrder)
     {
         if (!camera->handler)
             continue;
         const std::string& name = camera->spec.name;
-        for (const MetadataRecord& record: camera->handler->takeRecords())
+        for (const MetadataRecord& record : camera->handler->takeRecords())
         {
-            for (const MetadataItem& item: record.items)
+            for (const MetadataItem& item : record.items)
             {
                 if (record.kind == MetadataRecord::Kind::event)
                 {
                     m_report->add(atMs, name, "event",
-                                  {{"typeId", item.typeId}, {"caption", item.caption},
-                                   {"description", item.description}, {"isActive", item.isActive},
+                                  {{"typeId", item.typeId},
+                                   {"caption", item.caption},
+                                   {"description", item.description},
+                                   {"isActive", item.isActive},
                                    {"timestampUs", static_cast<double>(record.timestampUs)}},
                                   "event  " + item.typeId + " \"" + item.caption + "\" \"" +
                                       item.description + "\" " +
@@ -425,14 +528,16 @@ void ScenarioRunner::reportDeliveries(int64_t atMs)
                 }
                 Json::Object attributes;
                 std::string attributeText;
-                for (const auto& [attributeName, value]: item.attributes)
+                for (const auto& [attributeName, value] : item.attributes)
                 {
                     attributes[attributeName] = value;
-                    attributeText += (attributeText.empty() ? "" : ", ") + attributeName + "=" + value;
+                    attributeText +=
+                        (attributeText.empty() ? "" : ", ") + attributeName + "=" + value;
                 }
                 const int track = trackNumber(item.trackId);
                 m_report->add(atMs, name, "object",
-                              {{"typeId", item.typeId}, {"attributes", attributes},
+                              {{"typeId", item.typeId},
+                               {"attributes", attributes},
                                {"boundingBox", boxJson(item.boundingBox)},
                                {"track", static_cast<double>(track)},
                                {"timestampUs", static_cast<double>(record.timestampUs)}},
@@ -452,9 +557,10 @@ void ScenarioRunner::reportDeliveries(int64_t atMs)
         const auto manifests = camera->handler->manifests();
         for (; camera->manifestsSeen < manifests.size(); ++camera->manifestsSeen)
         {
-            m_report->add(atMs, name, "manifest",
-                          {{"length", static_cast<double>(manifests[camera->manifestsSeen].size())}},
-                          "device agent manifest pushed again");
+            m_report->add(
+                atMs, name, "manifest",
+                {{"length", static_cast<double>(manifests[camera->manifestsSeen].size())}},
+                "device agent manifest pushed again");
         }
     }
 }

@@ -71,9 +71,11 @@ FuzzAgent& fuzzAgent()
     static FuzzAgent* const agent = []()
     {
         auto* created = new FuzzAgent(makeFuzzAgent());  //< Lives until the process ends.
-        const std::map<std::string, std::string> everything = {
-            {"generateEvents", "true"}, {"Face", "true"}, {"Person", "true"},
-            {"Vehicle", "true"}, {"LicensePlate", "true"}};
+        const std::map<std::string, std::string> everything = {{"generateEvents", "true"},
+                                                               {"Face", "true"},
+                                                               {"Person", "true"},
+                                                               {"Vehicle", "true"},
+                                                               {"LicensePlate", "true"}};
         Result<const ISettingsResponse*> result;
         created->agent->doSetSettings(&result, host::makeStringMap(everything).get());
         created->handler->takeRecords();
@@ -95,8 +97,8 @@ void sendSettings(const std::map<std::string, std::string>& settings)
 void pushFrame(int64_t timestampUs)
 {
     Result<void> result;
-    fuzzAgent().agent->doPushDataPacket(
-        &result, makePtr<host::CompressedVideoPacket>(timestampUs).get());
+    fuzzAgent().agent->doPushDataPacket(&result,
+                                        makePtr<host::CompressedVideoPacket>(timestampUs).get());
     if (result.error.errorMessage)
         result.error.errorMessage->releaseRef();
 }

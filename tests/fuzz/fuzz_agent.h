@@ -1,6 +1,7 @@
 // One device agent on one simulated camera, shared by every input of a fuzz target.
 //
-// The agent's diagnostics are dropped: they are many and would slow the fuzzing down. checkBalanced() traps when an input left host objects alive or destroyed one twice.
+// The agent's diagnostics are dropped: they are many and would slow the fuzzing down.
+// checkBalanced() traps when an input left host objects alive or destroyed one twice.
 // Single-threaded: libFuzzer feeds one input at a time.
 
 #pragma once

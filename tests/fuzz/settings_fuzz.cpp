@@ -16,14 +16,29 @@ namespace
 {
 
 const char* const kKeys[] = {
-    "generateEvents", "sendAttributes", "timestampShiftMs", "Face", "Person", "Vehicle",
-    "LicensePlate", "CrossLineEnable", "IntrusionEnable", "EnterAreaEnable", "LeaveAreaEnable",
-    "LineCrossed.IncludeArea1.Enable", "LineCrossed.IncludeArea1.Points",
-    "LineCrossed.IncludeArea2.Sensitivity", "LineCrossed.IncludeArea3.Priority",
-    "LineCrossed.IncludeArea4.Person", "Intrusion.IncludeArea1.Figure",
-    "Intrusion.IncludeArea2.TimeThreshold", "Intrusion.IncludeArea3.Sensitivity",
-    "EnterArea.IncludeArea1.Figure", "EnterArea.IncludeArea4.Vehicle",
-    "LeaveArea.IncludeArea2.Figure", "LeaveArea.IncludeArea3.Non-motor-vehicle",
+    "generateEvents",
+    "sendAttributes",
+    "timestampShiftMs",
+    "Face",
+    "Person",
+    "Vehicle",
+    "LicensePlate",
+    "CrossLineEnable",
+    "IntrusionEnable",
+    "EnterAreaEnable",
+    "LeaveAreaEnable",
+    "LineCrossed.IncludeArea1.Enable",
+    "LineCrossed.IncludeArea1.Points",
+    "LineCrossed.IncludeArea2.Sensitivity",
+    "LineCrossed.IncludeArea3.Priority",
+    "LineCrossed.IncludeArea4.Person",
+    "Intrusion.IncludeArea1.Figure",
+    "Intrusion.IncludeArea2.TimeThreshold",
+    "Intrusion.IncludeArea3.Sensitivity",
+    "EnterArea.IncludeArea1.Figure",
+    "EnterArea.IncludeArea4.Vehicle",
+    "LeaveArea.IncludeArea2.Figure",
+    "LeaveArea.IncludeArea3.Non-motor-vehicle",
 };
 
 }  // namespace
@@ -36,9 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while (!input.empty() && settings.size() < 64)
     {
         const uint8_t pick = input.take<uint8_t>();
-        const std::string key = pick < 2 * std::size(kKeys)
-                                    ? kKeys[pick % std::size(kKeys)]
-                                    : input.takeText(40);
+        const std::string key =
+            pick < 2 * std::size(kKeys) ? kKeys[pick % std::size(kKeys)] : input.takeText(40);
         settings[key] = input.takeText(200);
     }
     const size_t manifestsBefore = agent.handler->manifests().size();

@@ -20,7 +20,7 @@ template <class Record>
 std::vector<Record> records(InputReader* input)
 {
     std::vector<Record> result(input->take<uint8_t>() % 4);
-    for (Record& record: result)
+    for (Record& record : result)
         record = input->template take<Record>();  //< Every byte, codes and texts alike.
     return result;
 }
@@ -50,10 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto packets = agent.handler->takeRecords();
     require(packets.size() == 1);
     std::set<std::string> types;
-    for (const auto& object: packets[0].items)
+    for (const auto& object : packets[0].items)
     {
         require(types.insert(object.typeId).second);
-        for (const auto& [name, value]: object.attributes)
+        for (const auto& [name, value] : object.attributes)
             require(!name.empty() && !value.empty());
         require(object.boundingBox.width > 0 && object.boundingBox.width <= 0.5F);
     }
