@@ -41,14 +41,42 @@ const char* const kKeys[] = {
     "LeaveArea.IncludeArea3.Non-motor-vehicle",
 };
 
+// A complete settings page, so that every rule writer gets as far as the fuzzed values
+// let it; the fuzzed entries replace some of these.
+const std::map<std::string, std::string>& baseline()
+{
+    static const std::map<std::string, std::string> kBaseline = []()
+    {
+        std::map<std::string, std::string> settings = {{"generateEvents", "true"},
+                                                       {"Face", "true"}};
+        for (const char* prefix: {"LineCrossed", "Intrusion", "EnterArea", "LeaveArea"})
+        {
+            const bool line = std::string(prefix) == "LineCrossed";
+            for (int n = 1; n <= 4; ++n)
+            {
+                const std::string rule = std::string(prefix) + ".IncludeArea" + std::to_string(n);
+                settings[rule + ".Enable"] = "true";
+                settings[rule + ".Sensitivity"] = "50";
+                settings[rule + ".TimeThreshold"] = "2";
+                settings[rule + ".Priority"] = "low";
+                settings[rule + (line ? ".Points" : ".Figure")] =
+                    line ? R"({"figure": {"points": [[0.1, 0.2], [0.8, 0.9]]}})"
+                         : R"({"figure": {"points": [[0.1, 0.1], [0.9, 0.1], [0.5, 0.9]]}})";
+            }
+        }
+        return settings;
+    }();
+    return kBaseline;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzAgent& agent = fuzzAgent();
     InputReader input(data, size);
-    std::map<std::string, std::string> settings;
-    while (!input.empty() && settings.size() < 64)
+    std::map<std::string, std::string> settings = baseline();
+    while (!input.empty() && settings.size() < baseline().size() + 64)
     {
         const uint8_t pick = input.take<uint8_t>();
         const std::string key =

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "plugin/manifest_test_support.h"
+
 #include <string>
 #include <vector>
 
@@ -22,38 +24,8 @@ using sample::deviceAgentManifest;
 // Read during this unit's static initialisation: must already hold the full text.
 const std::string kManifestAtLoad = deviceAgentManifest();
 
-// The text without the white space between tokens: equal texts have equal keys, values and
-// key order, whatever their layout.
-std::string compact(const std::string& text)
-{
-    std::string result;
-    bool inString = false;
-    bool escaped = false;
-    for (const char c : text)
-    {
-        if (inString)
-        {
-            result += c;
-            if (escaped)
-                escaped = false;
-            else if (c == '\\')
-                escaped = true;
-            else if (c == '"')
-                inString = false;
-        }
-        else if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
-        {
-            result += c;
-            inString = (c == '"');
-        }
-    }
-    return result;
-}
-
-std::string q(const std::string& value)
-{
-    return "\"" + value + "\"";
-}
+using korvane::test::compact;
+using korvane::test::q;
 
 std::string stringArray(const std::vector<std::string>& values)
 {

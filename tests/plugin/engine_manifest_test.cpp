@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "plugin/manifest_test_support.h"
+
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -17,39 +19,8 @@ namespace
 using nx::kit::Json;
 using nx::vms_server_plugins::analytics::sample::engineManifest;
 
-// The text without the white space between tokens: equal texts have equal keys, values and
-// key order, whatever their layout.
-std::string compact(const std::string& text)
-{
-    std::string result;
-    bool inString = false;
-    bool escaped = false;
-    for (const char c : text)
-    {
-        if (inString)
-        {
-            result += c;
-            if (escaped)
-                escaped = false;
-            else if (c == '\\')
-                escaped = true;
-            else if (c == '"')
-                inString = false;
-        }
-        else if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
-        {
-            result += c;
-            inString = (c == '"');
-        }
-    }
-    return result;
-}
-
-// Builders of compact JSON text; members keep the order given.
-std::string q(const std::string& value)
-{
-    return "\"" + value + "\"";
-}
+using korvane::test::compact;
+using korvane::test::q;
 
 std::string object(std::initializer_list<std::pair<const char*, std::string>> members)
 {
