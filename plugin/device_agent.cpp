@@ -32,6 +32,12 @@ void copyText(char (&field)[kSize], const std::string& text)
     field[length] = '\0';
 }
 
+// A text the host hands out; null counts as empty.
+std::string hostText(const char* text)
+{
+    return text ? text : "";
+}
+
 uint32_t readUint32(const std::vector<uint8_t>& buffer, int32_t offset)
 {
     uint32_t value = 0;
@@ -47,9 +53,9 @@ constexpr uint32_t kFramesPerTrackIdPeriod = 200;
 DeviceAgent::DeviceAgent(const IDeviceInfo* deviceInfo)
     : ConsumingDeviceAgent(deviceInfo, /*enableOutput*/ true)
 {
-    const std::string password = deviceInfo->password();
-    const std::string login = deviceInfo->login();
-    const CameraAddress address = parseCameraUrl(deviceInfo->url());
+    const std::string password = hostText(deviceInfo->password());
+    const std::string login = hostText(deviceInfo->login());
+    const CameraAddress address = parseCameraUrl(hostText(deviceInfo->url()));
     const int32_t deviceChannel = deviceInfo->channelNumber();
     openSession(address.host, address.port, login, password, deviceChannel);
 }

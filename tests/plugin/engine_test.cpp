@@ -165,6 +165,34 @@ TEST_F(EngineTest, MalformedCameraUrlGivesInvalidParamsWithTheParserMessage)
     }
 }
 
+// Device information whose texts are all null.
+class NullTextDeviceInfo final : public RefCountable<IDeviceInfo>
+{
+public:
+    const char* id() const override { return nullptr; }
+    const char* vendor() const override { return nullptr; }
+    const char* model() const override { return nullptr; }
+    const char* firmware() const override { return nullptr; }
+    const char* name() const override { return nullptr; }
+    const char* url() const override { return nullptr; }
+    const char* login() const override { return nullptr; }
+    const char* password() const override { return nullptr; }
+    const char* sharedId() const override { return nullptr; }
+    const char* logicalId() const override { return nullptr; }
+    int32_t channelNumber() const override { return 0; }
+};
+
+TEST_F(EngineTest, NullDeviceTextsCountAsEmpty)
+{
+    std::string printed;
+    Result<IDeviceAgent*> result;
+    printed = captureStderr(
+        [&] { m_engine->doObtainDeviceAgent(&result, makePtr<NullTextDeviceInfo>().get()); });
+    EXPECT_EQ(result.value, nullptr);
+    EXPECT_EQ(result.error.errorCode, ErrorCode::invalidParams);
+    EXPECT_EQ(takeMessage(&result.error), "Invalid URL format");
+}
+
 TEST_F(EngineTest, WellFormedCameraGivesAConsumingDeviceAgent)
 {
     std::string printed;
