@@ -3,18 +3,15 @@
 #include <thread>
 #include <utility>
 
+#include "host/string_maps.h"
+
 namespace korvane::host
 {
 
-namespace
+DiagnosticEvent diagnosticEventOf(const char* level, const char* caption, const char* description)
 {
-
-std::string text(const char* value)
-{
-    return value ? value : "";
+    return {textOrEmpty(level), textOrEmpty(caption), textOrEmpty(description)};
 }
-
-}  // namespace
 
 void DeviceAgentHandler::handleMetadata(nx::sdk::analytics::IMetadataPacket* metadataPacket)
 {
@@ -37,13 +34,13 @@ void DeviceAgentHandler::handlePluginDiagnosticEvent(const char* level, const ch
                                                      const char* description)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    m_diagnosticEvents.push_back({text(level), text(caption), text(description)});
+    m_diagnosticEvents.push_back(diagnosticEventOf(level, caption, description));
 }
 
 void DeviceAgentHandler::pushManifest(const nx::sdk::IString* manifest)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    m_manifests.push_back(manifest ? text(manifest->str()) : "");
+    m_manifests.push_back(manifest ? textOrEmpty(manifest->str()) : "");
 }
 
 std::vector<MetadataRecord> DeviceAgentHandler::records() const
@@ -67,9 +64,7 @@ int DeviceAgentHandler::recordCount() const
 bool DeviceAgentHandler::waitForRecords(int count, std::chrono::milliseconds timeout) const
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_arrived.wait_for(
-        lock, timeout,
-        [&]() { return m_received >= count; });
+    return m_arrived.wait_for(lock, timeout, [&]() { return m_received >= count; });
 }
 
 std::vector<std::string> DeviceAgentHandler::manifests() const

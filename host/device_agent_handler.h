@@ -29,6 +29,9 @@ struct DiagnosticEvent
     std::string description;
 };
 
+// The event the plugin reported with these texts; null texts count as empty.
+DiagnosticEvent diagnosticEventOf(const char* level, const char* caption, const char* description);
+
 class DeviceAgentHandler final
     : public nx::sdk::RefCountable<nx::sdk::analytics::IDeviceAgentHandler>
 {

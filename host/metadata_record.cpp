@@ -8,6 +8,8 @@
 #include <nx/sdk/analytics/i_object_track_best_shot_packet.h>
 #include <nx/sdk/ptr.h>
 
+#include "host/string_maps.h"
+
 namespace korvane::host
 {
 
@@ -16,11 +18,6 @@ using namespace nx::sdk::analytics;
 
 namespace
 {
-
-std::string text(const char* value)
-{
-    return value ? value : "";
-}
 
 MetadataRecord::Kind kindOf(const IMetadataPacket* packet)
 {
@@ -39,21 +36,22 @@ void copyAttributes(const IMetadata* metadata, MetadataItem* item)
     {
         const auto attribute = toPtr(metadata->attribute(i));
         if (attribute)
-            item->attributes.emplace_back(text(attribute->name()), text(attribute->value()));
+            item->attributes.emplace_back(textOrEmpty(attribute->name()),
+                                          textOrEmpty(attribute->value()));
     }
 }
 
 MetadataItem itemOf(const IMetadata* metadata)
 {
     MetadataItem item;
-    item.typeId = text(metadata->typeId());
+    item.typeId = textOrEmpty(metadata->typeId());
     item.confidence = metadata->confidence();
     copyAttributes(metadata, &item);
     if (const auto event = queryInterfacePtr<IEventMetadata>(metadata))
     {
-        item.caption = text(event->caption());
-        item.description = text(event->description());
-        item.key = text(event->key());
+        item.caption = textOrEmpty(event->caption());
+        item.description = textOrEmpty(event->description());
+        item.key = textOrEmpty(event->key());
         item.isActive = event->isActive();
         event->trackId(&item.trackId);
     }

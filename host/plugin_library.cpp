@@ -4,8 +4,8 @@
 
 #include <mutex>
 
-#include "host/string_maps.h"
 #include <nx/sdk/i_lib_context.h>
+#include "host/string_maps.h"
 
 namespace korvane::host
 {

@@ -6,7 +6,7 @@ namespace korvane::host
 nx::sdk::Ptr<nx::sdk::StringMap> makeStringMap(const std::map<std::string, std::string>& entries)
 {
     auto map = nx::sdk::makePtr<nx::sdk::StringMap>();
-    for (const auto& [key, value]: entries)
+    for (const auto& [key, value] : entries)
         map->setItem(key, value);
     return map;
 }
@@ -20,7 +20,7 @@ std::map<std::string, std::string> toStdMap(const nx::sdk::IStringMap* map)
         const char* const key = map->key(i);
         const char* const value = map->valueAt(i);
         if (key)
-            entries[key] = value ? value : "";
+            entries[key] = textOrEmpty(value);
     }
     return entries;
 }

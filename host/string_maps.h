@@ -1,5 +1,6 @@
-// Conversions between the host's string maps and standard maps, for settings, action
-// parameters and settings responses. Pure functions; thread-safe.
+// Conversions between the texts of host interfaces (C strings, string maps) and standard
+// strings and maps, for settings, action parameters and settings responses. Pure
+// functions; thread-safe.
 
 #pragma once
 
@@ -12,6 +13,12 @@
 
 namespace korvane::host
 {
+
+// The text a host interface hands out; null counts as empty.
+inline std::string textOrEmpty(const char* text)
+{
+    return text ? text : "";
+}
 
 // A new string map holding `entries`.
 nx::sdk::Ptr<nx::sdk::StringMap> makeStringMap(const std::map<std::string, std::string>& entries);
