@@ -41,8 +41,11 @@ public:
     explicit Action(ActionDescription description);
 
     const char* actionId() const override { return m_description.actionId.c_str(); }
-    nx::sdk::Uuid objectTrackId() const override { return m_description.objectTrackId; }
-    nx::sdk::Uuid deviceId() const override { return m_description.deviceId; }
+    NX_SDK_RETURN_BY_VALUE_OVERRIDE(nx::sdk::Uuid, objectTrackId)
+    {
+        return m_description.objectTrackId;
+    }
+    NX_SDK_RETURN_BY_VALUE_OVERRIDE(nx::sdk::Uuid, deviceId) { return m_description.deviceId; }
     nx::sdk::analytics::IObjectTrackInfo* objectTrackInfo() const override;
     int64_t timestampUs() const override { return m_description.timestampUs; }
     const nx::sdk::IStringMap* params() const override;

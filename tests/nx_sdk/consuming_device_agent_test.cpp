@@ -151,8 +151,8 @@ class BestShotPacket final : public RefCountable<IObjectTrackBestShotPacket>
 public:
     int64_t timestampUs() const override { return 5; }
     int64_t durationUs() const override { return -1; }
-    Uuid trackId() const override { return Uuid(); }
-    Rect boundingBox() const override { return Rect(); }
+    NX_SDK_RETURN_BY_VALUE_OVERRIDE(Uuid, trackId) { return Uuid(); }
+    NX_SDK_RETURN_BY_VALUE_OVERRIDE(Rect, boundingBox) { return Rect(); }
     const char* imageUrl() const override { return nullptr; }
 };
 

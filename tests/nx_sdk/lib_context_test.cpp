@@ -12,7 +12,7 @@ namespace nx::sdk
 namespace
 {
 
-class CountingRegistry : public IRefCountableRegistry
+class CountingRegistry : public ImplementsDestructorSlot<IRefCountableRegistry>
 {
 public:
     explicit CountingRegistry(int* destroyed) : m_destroyed(destroyed) {}

@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 #include <nx/sdk/interface.h>
 
@@ -35,7 +35,7 @@ public:
     virtual float confidence() const = 0;
 
 protected:
-    ~IAttribute() override = default;
+    ~IAttribute() = default;
 };
 
 }  // namespace nx::sdk

@@ -36,7 +36,7 @@ public:
     virtual int32_t channelNumber() const = 0;
 
 protected:
-    ~IDeviceInfo() override = default;
+    ~IDeviceInfo() = default;
 };
 
 }  // namespace nx::sdk

@@ -6,7 +6,7 @@
 
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "i_ref_countable.h"
 
@@ -14,28 +14,32 @@ namespace nx::sdk
 {
 
 // Host-side observer of ref-countable objects; owned by the library context once installed.
-class IRefCountableRegistry
+class IRefCountableRegistry : public DestructorSlot
 {
 public:
-    virtual ~IRefCountableRegistry() = default;
-
     // Called by every ref-countable object at the end of its base construction.
     virtual void notifyCreated(const IRefCountable* object, int32_t refCount) = 0;
 
     // Called by every ref-countable object after its derived destructors have run.
     virtual void notifyDestroyed(const IRefCountable* object, int32_t refCount) = 0;
+
+protected:
+    // Slot 0; the library context deletes the registry through deleteInterfaceObject.
+    ~IRefCountableRegistry() = default;
 };
 
-class ILibContext
+class ILibContext : public DestructorSlot
 {
 public:
-    virtual ~ILibContext() = default;
-
     // Gives the library its name; once named, a different name is refused.
     virtual void setName(const char* name) = 0;
 
     // Installs the host's registry; ownership passes to the context. Only the first is kept.
     virtual void setRefCountableRegistry(IRefCountableRegistry* refCountableRegistry) = 0;
+
+protected:
+    // Slot 0; the context lives as long as the library.
+    ~ILibContext() = default;
 };
 
 }  // namespace nx::sdk

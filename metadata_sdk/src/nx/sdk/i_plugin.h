@@ -23,7 +23,7 @@ public:
     virtual void getManifest(Result<const IString*>* outResult) const = 0;
 
 protected:
-    ~IPlugin() override = default;
+    ~IPlugin() = default;
 };
 
 }  // namespace nx::sdk

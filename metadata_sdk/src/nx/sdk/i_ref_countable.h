@@ -1,22 +1,25 @@
 // IRefCountable: the root of every interface that crosses the host boundary.
 //
 // Objects are reached only through tables of virtual operations in a fixed order:
-// destructor, queryInterface, addRef, releaseRef. Lifetime is governed by an intrusive
+// destructor, queryInterface, addRef, releaseRef (interface_layout.h makes slot 0 the
+// destructor the host's compiler expects). Lifetime is governed by an intrusive
 // reference count; the object is destroyed by the releaseRef that brings it to 0.
 // All operations may be called from any thread.
 
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
+
+#include "interface_layout.h"
 
 namespace nx::sdk
 {
 
-class IRefCountable
+class IRefCountable : public DestructorSlot
 {
 protected:
-    // Slot 0. Only releaseRef destroys an interface object.
-    virtual ~IRefCountable() = default;
+    // Slot 0 is the destructor; only releaseRef destroys an interface object.
+    ~IRefCountable() = default;
 
 public:
     // The id text of this interface, compared byte for byte by queryInterface.

@@ -26,7 +26,7 @@ public:
     virtual const IStringMap* errors() const = 0;
 
 protected:
-    ~ISettingsResponse0() override = default;
+    ~ISettingsResponse0() = default;
 };
 
 class ISettingsResponse : public Interface<ISettingsResponse, ISettingsResponse0>
@@ -38,7 +38,7 @@ public:
     virtual const IString* model() const = 0;
 
 protected:
-    ~ISettingsResponse() override = default;
+    ~ISettingsResponse() = default;
 };
 
 }  // namespace nx::sdk

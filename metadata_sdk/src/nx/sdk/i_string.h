@@ -18,7 +18,7 @@ public:
     virtual const char* str() const = 0;
 
 protected:
-    ~IString() override = default;
+    ~IString() = default;
 };
 
 }  // namespace nx::sdk

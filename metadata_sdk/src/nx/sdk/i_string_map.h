@@ -28,7 +28,7 @@ public:
     virtual const char* valueAt(int i) const = 0;
 
 protected:
-    ~IStringMap() override = default;
+    ~IStringMap() = default;
 };
 
 }  // namespace nx::sdk

@@ -20,7 +20,7 @@ public:
     using Base = BaseInterface;
 
 protected:
-    ~Interface() override = default;
+    ~Interface() = default;
 };
 
 }  // namespace nx::sdk

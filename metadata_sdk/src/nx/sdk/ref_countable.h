@@ -3,8 +3,9 @@
 // The counting lives in one small non-template unit (RefCounter) using sequentially
 // consistent atomics, so addRef/releaseRef are lock-free and allocation-free and may be
 // called from any thread. The template only answers queryInterface by walking the
-// interface chain of its most derived interface. Construction and destruction are
-// reported to the library context's ref-countable registry, when one is installed.
+// interface chain of its most derived interface; slot 0, the destructor, comes from
+// ImplementsDestructorSlot. Construction and destruction are reported to the library
+// context's ref-countable registry, when one is installed.
 
 #pragma once
 
@@ -13,6 +14,7 @@
 #include <type_traits>
 
 #include "i_ref_countable.h"
+#include "interface_layout.h"
 
 namespace nx::sdk
 {
@@ -50,7 +52,7 @@ inline bool sameId(const char* a, const char* b)
 }  // namespace detail
 
 template <class RootInterface>
-class RefCountable : public RootInterface
+class RefCountable : public ImplementsDestructorSlot<RootInterface>
 {
 public:
     RefCountable(const RefCountable&) = delete;

@@ -5,8 +5,7 @@
 
 #pragma once
 
-#include <array>
-#include <cstdint>
+#include <stdint.h>
 
 namespace nx::sdk
 {
@@ -15,7 +14,27 @@ class Uuid
 {
 public:
     static constexpr int kSize = 16;
-    using Bytes = std::array<uint8_t, kSize>;
+
+    // The 16 bytes in order; a plain array, so that the header needs no standard library.
+    struct Bytes
+    {
+        uint8_t value[kSize];
+
+        constexpr bool operator==(const Bytes& other) const { return compare(other) == 0; }
+        constexpr bool operator!=(const Bytes& other) const { return compare(other) != 0; }
+        constexpr bool operator<(const Bytes& other) const { return compare(other) < 0; }
+
+        // Negative, 0 or positive as these bytes order before, like or after `other`.
+        constexpr int compare(const Bytes& other) const
+        {
+            for (int i = 0; i < kSize; ++i)
+            {
+                if (value[i] != other.value[i])
+                    return value[i] < other.value[i] ? -1 : 1;
+            }
+            return 0;
+        }
+    };
 
     // The null identifier (all bytes zero).
     constexpr Uuid() = default;
@@ -27,21 +46,21 @@ public:
     static constexpr int size() { return kSize; }
 
     // REQUIRES: 0 <= index < 16.
-    uint8_t& operator[](int index) { return m_bytes[static_cast<size_t>(index)]; }
+    uint8_t& operator[](int index) { return m_bytes.value[index]; }
 
     // REQUIRES: 0 <= index < 16.
-    constexpr uint8_t operator[](int index) const { return m_bytes[static_cast<size_t>(index)]; }
+    constexpr uint8_t operator[](int index) const { return m_bytes.value[index]; }
 
     // The bytes in order.
-    const Bytes& bytes() const { return m_bytes; }
-    const uint8_t* data() const { return m_bytes.data(); }
-    uint8_t* data() { return m_bytes.data(); }
+    constexpr const Bytes& bytes() const { return m_bytes; }
+    const uint8_t* data() const { return m_bytes.value; }
+    uint8_t* data() { return m_bytes.value; }
 
     // True when all bytes are zero.
-    bool isNull() const { return m_bytes == Bytes{}; }
+    constexpr bool isNull() const { return m_bytes == Bytes{}; }
 
-    bool operator==(const Uuid& other) const { return m_bytes == other.m_bytes; }
-    bool operator!=(const Uuid& other) const { return m_bytes != other.m_bytes; }
+    constexpr bool operator==(const Uuid& other) const { return m_bytes == other.m_bytes; }
+    constexpr bool operator!=(const Uuid& other) const { return m_bytes != other.m_bytes; }
 
 private:
     Bytes m_bytes{};

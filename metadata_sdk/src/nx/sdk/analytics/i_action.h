@@ -17,7 +17,7 @@ public:
     static constexpr const char* interfaceId() { return "nx::sdk::analytics::IObjectTrackInfo"; }
 
 protected:
-    ~IObjectTrackInfo() override = default;
+    ~IObjectTrackInfo() = default;
 };
 
 class IAction : public Interface<IAction>
@@ -28,9 +28,9 @@ public:
     // The id of the action, as the engine manifest declares it.
     virtual const char* actionId() const = 0;
     // The object track the action applies to.
-    virtual Uuid objectTrackId() const = 0;
+    NX_SDK_RETURNS_BY_VALUE(Uuid, objectTrackId)
     // The device the object track belongs to.
-    virtual Uuid deviceId() const = 0;
+    NX_SDK_RETURNS_BY_VALUE(Uuid, deviceId)
     // The track information with one reference added, or null.
     virtual IObjectTrackInfo* objectTrackInfo() const = 0;
     // The moment the action refers to.
@@ -39,7 +39,7 @@ public:
     virtual const IStringMap* params() const = 0;
 
 protected:
-    ~IAction() override = default;
+    ~IAction() = default;
 };
 
 class IActionResult : public Interface<IActionResult>
@@ -53,7 +53,7 @@ public:
     virtual const char* messageToUser() const = 0;
 
 protected:
-    ~IActionResult() override = default;
+    ~IActionResult() = default;
 };
 
 }  // namespace nx::sdk::analytics

@@ -26,7 +26,7 @@ public:
     virtual const IMetadata* at(int i) const = 0;
 
 protected:
-    ~ICompoundMetadataPacket() override = default;
+    ~ICompoundMetadataPacket() = default;
 };
 
 }  // namespace nx::sdk::analytics

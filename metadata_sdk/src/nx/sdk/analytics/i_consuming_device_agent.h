@@ -20,7 +20,7 @@ public:
     virtual void doPushDataPacket(Result<void>* outResult, IDataPacket* dataPacket) = 0;
 
 protected:
-    ~IConsumingDeviceAgent0() override = default;
+    ~IConsumingDeviceAgent0() = default;
 };
 
 class IConsumingDeviceAgent1 : public Interface<IConsumingDeviceAgent1, IConsumingDeviceAgent0>
@@ -35,7 +35,7 @@ public:
     virtual void finalize() = 0;
 
 protected:
-    ~IConsumingDeviceAgent1() override = default;
+    ~IConsumingDeviceAgent1() = default;
 };
 
 class IConsumingDeviceAgent : public Interface<IConsumingDeviceAgent, IConsumingDeviceAgent1>
@@ -51,7 +51,7 @@ public:
                                                     const IStringMap* settings) = 0;
 
 protected:
-    ~IConsumingDeviceAgent() override = default;
+    ~IConsumingDeviceAgent() = default;
 };
 
 }  // namespace nx::sdk::analytics

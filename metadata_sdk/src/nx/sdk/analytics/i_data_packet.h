@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 #include <nx/sdk/interface.h>
 
@@ -20,7 +20,7 @@ public:
     virtual int64_t timestampUs() const = 0;
 
 protected:
-    ~IDataPacket() override = default;
+    ~IDataPacket() = default;
 };
 
 }  // namespace nx::sdk::analytics

@@ -33,7 +33,7 @@ public:
     virtual void pushManifest(const IString* manifest) = 0;
 
 protected:
-    ~IDeviceAgentHandler() override = default;
+    ~IDeviceAgentHandler() = default;
 };
 
 class IDeviceAgent : public Interface<IDeviceAgent>
@@ -55,7 +55,7 @@ public:
                                           const IStringMap* neededMetadataTypes) = 0;
 
 protected:
-    ~IDeviceAgent() override = default;
+    ~IDeviceAgent() = default;
 };
 
 }  // namespace nx::sdk::analytics

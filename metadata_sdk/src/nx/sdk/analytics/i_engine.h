@@ -30,7 +30,7 @@ public:
                                              const char* description) = 0;
 
 protected:
-    ~IEngineHandler() override = default;
+    ~IEngineHandler() = default;
 };
 
 class IEngine0 : public Interface<IEngine0>
@@ -58,7 +58,7 @@ public:
     virtual void setHandler(IEngineHandler* handler) = 0;
 
 protected:
-    ~IEngine0() override = default;
+    ~IEngine0() = default;
 };
 
 class IEngine : public Interface<IEngine, IEngine0>
@@ -71,7 +71,7 @@ public:
                                                     const IStringMap* settings) = 0;
 
 protected:
-    ~IEngine() override = default;
+    ~IEngine() = default;
 };
 
 }  // namespace nx::sdk::analytics

@@ -18,7 +18,7 @@ public:
     virtual const char* name() const = 0;
 
 protected:
-    ~IEngineInfo() override = default;
+    ~IEngineInfo() = default;
 };
 
 }  // namespace nx::sdk::analytics

@@ -29,7 +29,7 @@ public:
     virtual bool isActive() const = 0;
 
 protected:
-    ~IEventMetadata0() override = default;
+    ~IEventMetadata0() = default;
 };
 
 class IEventMetadata1 : public Interface<IEventMetadata1, IEventMetadata0>
@@ -41,7 +41,7 @@ public:
     virtual void trackId(Uuid* outValue) const = 0;
 
 protected:
-    ~IEventMetadata1() override = default;
+    ~IEventMetadata1() = default;
 };
 
 class IEventMetadata : public Interface<IEventMetadata, IEventMetadata1>
@@ -53,7 +53,7 @@ public:
     virtual const char* key() const = 0;
 
 protected:
-    ~IEventMetadata() override = default;
+    ~IEventMetadata() = default;
 };
 
 }  // namespace nx::sdk::analytics

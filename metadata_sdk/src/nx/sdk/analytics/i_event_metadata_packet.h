@@ -6,7 +6,7 @@
 
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 #include <nx/sdk/analytics/i_compound_metadata_packet.h>
 #include <nx/sdk/interface.h>
@@ -23,7 +23,7 @@ public:
     }
 
 protected:
-    ~IEventMetadataPacket0() override = default;
+    ~IEventMetadataPacket0() = default;
 };
 
 class IEventMetadataPacket : public Interface<IEventMetadataPacket, IEventMetadataPacket0>
@@ -38,7 +38,7 @@ public:
     virtual int32_t versionValue() const = 0;
 
 protected:
-    ~IEventMetadataPacket() override = default;
+    ~IEventMetadataPacket() = default;
 };
 
 }  // namespace nx::sdk::analytics

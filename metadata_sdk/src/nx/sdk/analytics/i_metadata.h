@@ -29,7 +29,7 @@ public:
     virtual int attributeCount() const = 0;
 
 protected:
-    ~IMetadata() override = default;
+    ~IMetadata() = default;
 };
 
 }  // namespace nx::sdk::analytics

@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 #include <nx/sdk/analytics/i_data_packet.h>
 #include <nx/sdk/interface.h>
@@ -21,7 +21,7 @@ public:
     virtual int64_t durationUs() const = 0;
 
 protected:
-    ~IMetadataPacket() override = default;
+    ~IMetadataPacket() = default;
 };
 
 }  // namespace nx::sdk::analytics

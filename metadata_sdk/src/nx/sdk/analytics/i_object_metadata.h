@@ -27,7 +27,7 @@ public:
     virtual void boundingBox(Rect* outValue) const = 0;
 
 protected:
-    ~IObjectMetadata() override = default;
+    ~IObjectMetadata() = default;
 };
 
 }  // namespace nx::sdk::analytics

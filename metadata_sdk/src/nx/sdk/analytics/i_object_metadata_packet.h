@@ -6,7 +6,7 @@
 
 #pragma once
 
-#include <cstdint>
+#include <stdint.h>
 
 #include <nx/sdk/analytics/i_compound_metadata_packet.h>
 #include <nx/sdk/interface.h>
@@ -23,7 +23,7 @@ public:
     }
 
 protected:
-    ~IObjectMetadataPacket0() override = default;
+    ~IObjectMetadataPacket0() = default;
 };
 
 class IObjectMetadataPacket : public Interface<IObjectMetadataPacket, IObjectMetadataPacket0>
@@ -38,7 +38,7 @@ public:
     virtual int32_t versionValue() const = 0;
 
 protected:
-    ~IObjectMetadataPacket() override = default;
+    ~IObjectMetadataPacket() = default;
 };
 
 }  // namespace nx::sdk::analytics

@@ -19,10 +19,10 @@ public:
     }
 
     // The object track the best shot belongs to.
-    virtual Uuid trackId() const = 0;
+    NX_SDK_RETURNS_BY_VALUE(Uuid, trackId)
 
 protected:
-    ~IObjectTrackBestShotPacket0() override = default;
+    ~IObjectTrackBestShotPacket0() = default;
 };
 
 class IObjectTrackBestShotPacket1
@@ -35,10 +35,10 @@ public:
     }
 
     // Where the object is on the frame, in normalised coordinates.
-    virtual Rect boundingBox() const = 0;
+    NX_SDK_RETURNS_BY_VALUE(Rect, boundingBox)
 
 protected:
-    ~IObjectTrackBestShotPacket1() override = default;
+    ~IObjectTrackBestShotPacket1() = default;
 };
 
 class IObjectTrackBestShotPacket
@@ -54,7 +54,7 @@ public:
     virtual const char* imageUrl() const = 0;
 
 protected:
-    ~IObjectTrackBestShotPacket() override = default;
+    ~IObjectTrackBestShotPacket() = default;
 };
 
 }  // namespace nx::sdk::analytics

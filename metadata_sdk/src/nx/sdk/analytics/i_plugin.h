@@ -18,7 +18,7 @@ public:
     virtual void doCreateEngine(Result<IEngine*>* outResult) = 0;
 
 protected:
-    ~IPlugin() override = default;
+    ~IPlugin() = default;
 };
 
 }  // namespace nx::sdk::analytics

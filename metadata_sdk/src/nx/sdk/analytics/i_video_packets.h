@@ -24,7 +24,7 @@ public:
     virtual int dataSize() const = 0;
 
 protected:
-    ~ICompressedVideoPacket0() override = default;
+    ~ICompressedVideoPacket0() = default;
 };
 
 class ICompressedVideoPacket : public Interface<ICompressedVideoPacket, ICompressedVideoPacket0>
@@ -41,7 +41,7 @@ public:
     virtual int height() const = 0;
 
 protected:
-    ~ICompressedVideoPacket() override = default;
+    ~ICompressedVideoPacket() = default;
 };
 
 class IUncompressedVideoFrame0 : public Interface<IUncompressedVideoFrame0, IDataPacket>
@@ -58,7 +58,7 @@ public:
     virtual int height() const = 0;
 
 protected:
-    ~IUncompressedVideoFrame0() override = default;
+    ~IUncompressedVideoFrame0() = default;
 };
 
 class IUncompressedVideoFrame : public Interface<IUncompressedVideoFrame, IUncompressedVideoFrame0>
@@ -73,7 +73,7 @@ public:
     virtual int planeCount() const = 0;
 
 protected:
-    ~IUncompressedVideoFrame() override = default;
+    ~IUncompressedVideoFrame() = default;
 };
 
 class ICustomMetadataPacket : public Interface<ICustomMetadataPacket, IDataPacket>
@@ -92,7 +92,7 @@ public:
     virtual int dataSize() const = 0;
 
 protected:
-    ~ICustomMetadataPacket() override = default;
+    ~ICustomMetadataPacket() = default;
 };
 
 }  // namespace nx::sdk::analytics

@@ -50,7 +50,7 @@ void LibContext::setRefCountableRegistry(IRefCountableRegistry* refCountableRegi
                        "LibContext refCountableRegistry has already been set."))
     {
         // Ownership was handed over with the call: a refused registry is deleted, not leaked.
-        delete refCountableRegistry;
+        deleteInterfaceObject(refCountableRegistry);
         return;
     }
     m_refCountableRegistry.reset(refCountableRegistry);

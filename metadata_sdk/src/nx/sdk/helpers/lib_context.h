@@ -16,14 +16,14 @@
 namespace nx::sdk
 {
 
-class LibContext : public ILibContext
+class LibContext : public ImplementsDestructorSlot<ILibContext>
 {
 public:
     static constexpr const char* kDefaultName = "unnamed_lib_context";
     static constexpr const char* kIncorrectName = "incorrectly_named_lib_context";
 
     LibContext() = default;
-    ~LibContext() override = default;
+    ~LibContext() = default;
 
     void setName(const char* name) override;
     void setRefCountableRegistry(IRefCountableRegistry* refCountableRegistry) override;
@@ -35,8 +35,14 @@ public:
     IRefCountableRegistry* refCountableRegistry() const { return m_refCountableRegistry.get(); }
 
 private:
+    // The registry is the host's object: it is deleted through its own slot 0.
+    struct RegistryDeleter
+    {
+        void operator()(IRefCountableRegistry* registry) const { deleteInterfaceObject(registry); }
+    };
+
     std::string m_name = kDefaultName;
-    std::unique_ptr<IRefCountableRegistry> m_refCountableRegistry;
+    std::unique_ptr<IRefCountableRegistry, RegistryDeleter> m_refCountableRegistry;
     std::mutex m_mutex;
 };
 
