@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "host/object_tracker.h"
+
 #include <string>
 
 namespace nx::sdk
@@ -94,6 +96,28 @@ TEST(LibContextTest, FirstRegistryIsKeptAndARefusedOneIsNotLeaked)
             << output;
     }
     EXPECT_EQ(2, destroyed) << "the context deletes its registry";
+}
+
+TEST(LibContextTest, InstalledRegistryPassedAgainStaysInstalledAndAlive)
+{
+    const std::shared_ptr<korvane::host::ObjectTracker> tracker = korvane::host::hostObjectTracker();
+    IRefCountableRegistry* const installed = libContext().refCountableRegistry();
+    ASSERT_NE(nullptr, installed);
+
+    testing::internal::CaptureStderr();
+    nxLibContext()->setRefCountableRegistry(installed);
+    const std::string output = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, output.find(" (!m_refCountableRegistry) "
+                                             "LibContext refCountableRegistry has already been set."))
+        << output;
+    EXPECT_EQ(installed, libContext().refCountableRegistry());
+
+    const int64_t createdBefore = tracker->createdCount();
+    const int liveBefore = tracker->liveCount();
+    makePtr<StringMap>().reset();
+    EXPECT_EQ(createdBefore + 1, tracker->createdCount()) << "notifyCreated arrived";
+    EXPECT_EQ(liveBefore, tracker->liveCount()) << "notifyDestroyed arrived";
+    EXPECT_EQ(0, tracker->badDestroyCount());
 }
 
 TEST(LibContextTest, UnitTestOptionsAreReplacedWhole)

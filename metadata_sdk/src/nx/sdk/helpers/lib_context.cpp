@@ -49,8 +49,10 @@ void LibContext::setRefCountableRegistry(IRefCountableRegistry* refCountableRegi
     if (!NX_KIT_ASSERT(printLibContextLine, !m_refCountableRegistry,
                        "LibContext refCountableRegistry has already been set."))
     {
-        // Ownership was handed over with the call: a refused registry is deleted, not leaked.
-        deleteInterfaceObject(refCountableRegistry);
+        // Ownership was handed over with the call: a refused registry is deleted, not leaked,
+        // unless it is the installed one passed again, which must stay alive.
+        if (refCountableRegistry != m_refCountableRegistry.get())
+            deleteInterfaceObject(refCountableRegistry);
         return;
     }
     m_refCountableRegistry.reset(refCountableRegistry);
