@@ -1,10 +1,9 @@
 #include "plugin_library.h"
 
-#include <dlfcn.h>
-
 #include <mutex>
 
 #include <nx/sdk/i_lib_context.h>
+#include "host/dynamic_library.h"
 #include "host/string_maps.h"
 
 namespace korvane::host
@@ -26,9 +25,10 @@ namespace
 {
 
 template <typename Function>
-bool resolve(void* handle, const char* name, Function* function, std::string* errorMessage)
+bool resolve(const DynamicLibrary& library, const char* name, Function* function,
+             std::string* errorMessage)
 {
-    *function = reinterpret_cast<Function>(dlsym(handle, name));
+    *function = reinterpret_cast<Function>(library.function(name));
     if (!*function)
         *errorMessage = std::string("The plugin library does not export ") + name;
     return *function != nullptr;
@@ -37,20 +37,18 @@ bool resolve(void* handle, const char* name, Function* function, std::string* er
 std::unique_ptr<PluginLibrary::EntryPoints> loadEntryPoints(const std::string& path,
                                                             std::string* errorMessage)
 {
-    void* const handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-    {
-        const char* const reason = dlerror();
-        *errorMessage = "Unable to load " + path + ": " + (reason ? reason : "unknown error");
+    // The library stays loaded when `library` goes: DynamicLibrary never unloads.
+    const std::unique_ptr<DynamicLibrary> library = DynamicLibrary::open(path, errorMessage);
+    if (!library)
         return nullptr;
-    }
     auto entryPoints = std::make_unique<PluginLibrary::EntryPoints>();
-    if (!resolve(handle, "createNxPlugin", &entryPoints->createNxPlugin, errorMessage) ||
-        !resolve(handle, "nxLibContext", &entryPoints->nxLibContext, errorMessage) ||
-        !resolve(handle, "nxSdkVersion", &entryPoints->nxSdkVersion, errorMessage) ||
-        !resolve(handle, "nxSetUnitTestOptions", &entryPoints->nxSetUnitTestOptions, errorMessage))
+    if (!resolve(*library, "createNxPlugin", &entryPoints->createNxPlugin, errorMessage) ||
+        !resolve(*library, "nxLibContext", &entryPoints->nxLibContext, errorMessage) ||
+        !resolve(*library, "nxSdkVersion", &entryPoints->nxSdkVersion, errorMessage) ||
+        !resolve(*library, "nxSetUnitTestOptions", &entryPoints->nxSetUnitTestOptions,
+                 errorMessage))
     {
-        return nullptr;  //< The handle stays open: dlclose of a half-used library gains nothing.
+        return nullptr;
     }
     return entryPoints;
 }

@@ -1,7 +1,7 @@
 # Runs the command-line host on a scenario with a step that cannot run: it must exit with 1
-# and report the failed step.
+# and report the failed step. LAUNCHER (empty, or Wine's runner) starts the host.
 execute_process(
-    COMMAND ${HOST} --log korvane_host_failing.log ${SCENARIO}
+    COMMAND ${LAUNCHER} ${HOST} --log korvane_host_failing.log ${SCENARIO}
     OUTPUT_VARIABLE output
     RESULT_VARIABLE result)
 if(NOT result EQUAL 1)

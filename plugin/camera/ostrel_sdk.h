@@ -1,8 +1,8 @@
 // The Camera SDK (library OstrelSDK) as the plugin sees it: plain C operations and the
 // fixed-layout records they exchange.
 //
-// The plugin links the library by name, so the camera maker's library or a stand-in can
-// replace it at load time. Records are little-endian with fixed sizes and field offsets
+// The plugin links the library by name on Linux and by ordinal on Windows (OstrelSDK.def),
+// so the camera maker's library or a stand-in can replace it at load time. Records are little-endian with fixed sizes and field offsets
 // (checked below); every record and buffer passed to the SDK is owned, and zero-filled, by
 // the caller. Handles are opaque; calls return 0 (or a null handle) on failure, after which
 // OSTREL_GetLastError tells why.
@@ -16,7 +16,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(_WIN32)
+// On Windows the library's exports are given by OstrelSDK.def, by ordinal.
+#if defined(_WIN32) && defined(OSTREL_SDK_IMPLEMENTATION)
+#define OSTREL_API
+#elif defined(_WIN32)
 #define OSTREL_API __declspec(dllimport)
 #else
 #define OSTREL_API __attribute__((visibility("default")))

@@ -14,6 +14,7 @@
 #include <nx/sdk/analytics/helpers/event_metadata_packet.h>
 #include <nx/sdk/analytics/helpers/object_metadata.h>
 #include <nx/sdk/analytics/helpers/object_metadata_packet.h>
+#include <nx/sdk/analytics/i_action.h>
 #include <nx/sdk/helpers/attribute.h>
 #include <nx/sdk/helpers/settings_response.h>
 #include <nx/sdk/helpers/string.h>
@@ -144,15 +145,17 @@ TEST(InterfaceIdsTest, ChainsAreComparedNewestVersionFirst)
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 
 // The host slot of a virtual operation. In the Itanium C++ ABI a pointer to a virtual
-// member function holds 1 + its byte offset in the table, and the virtual destructor
-// takes two entries among IRefCountable's four slots, so host slot s >= 4 is entry s + 1.
+// member function holds 1 + its byte offset in the table. A virtual destructor takes two
+// entries among IRefCountable's four slots, so host slot s >= 4 is entry s + 1; in the
+// explicit Microsoft layout slot 0 is one entry and host slot s is entry s.
 template <class MemberFunction>
 int hostSlot(MemberFunction function)
 {
     static_assert(sizeof(MemberFunction) >= sizeof(uintptr_t));
+    constexpr int kDestructorExtraEntries = NX_SDK_EXPLICIT_MICROSOFT_LAYOUT ? 0 : 1;
     uintptr_t value = 0;
     std::memcpy(&value, &function, sizeof(value));
-    return static_cast<int>((value - 1) / sizeof(void*)) - 1;
+    return static_cast<int>((value - 1) / sizeof(void*)) - kDestructorExtraEntries;
 }
 
 TEST(InterfaceIdsTest, OperationsSitInTheirHostSlots)
@@ -196,6 +199,19 @@ TEST(InterfaceIdsTest, OperationsSitInTheirHostSlots)
     EXPECT_EQ(hostSlot(&IEventMetadataPacket::durationUs), 5);
     EXPECT_EQ(hostSlot(&IObjectMetadataPacket::count), 6);
     EXPECT_EQ(hostSlot(&IObjectMetadataPacket::at), 7);
+
+    EXPECT_EQ(hostSlot(&IRefCountable::queryInterface), 1);
+    EXPECT_EQ(hostSlot(&IAction::actionId), 4);
+    EXPECT_EQ(hostSlot(&IAction::objectTrackInfo), 7);
+    EXPECT_EQ(hostSlot(&IAction::params), 9);
+#if NX_SDK_EXPLICIT_MICROSOFT_LAYOUT
+    EXPECT_EQ(hostSlot(&DestructorSlot::deletingDestructor), 0);
+    EXPECT_EQ(hostSlot(&IAction::objectTrackIdInto), 5);
+    EXPECT_EQ(hostSlot(&IAction::deviceIdInto), 6);
+#else
+    EXPECT_EQ(hostSlot(&IAction::objectTrackId), 5);
+    EXPECT_EQ(hostSlot(&IAction::deviceId), 6);
+#endif
 }
 
 #endif

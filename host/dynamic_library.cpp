@@ -1,0 +1,54 @@
+#include "dynamic_library.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace korvane::host
+{
+
+#if defined(_WIN32)
+
+std::unique_ptr<DynamicLibrary> DynamicLibrary::open(const std::string& path,
+                                                     std::string* errorMessage)
+{
+    HMODULE const module = LoadLibraryA(path.c_str());
+    if (!module)
+    {
+        *errorMessage =
+            "Unable to load " + path + ": error " + std::to_string(GetLastError());
+        return nullptr;
+    }
+    return std::make_unique<DynamicLibrary>(reinterpret_cast<void*>(module));
+}
+
+DynamicLibrary::Function DynamicLibrary::function(const char* name) const
+{
+    return reinterpret_cast<Function>(GetProcAddress(static_cast<HMODULE>(m_handle), name));
+}
+
+#else
+
+std::unique_ptr<DynamicLibrary> DynamicLibrary::open(const std::string& path,
+                                                     std::string* errorMessage)
+{
+    void* const handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+    {
+        const char* const reason = dlerror();
+        *errorMessage = "Unable to load " + path + ": " + (reason ? reason : "unknown error");
+        return nullptr;
+    }
+    return std::make_unique<DynamicLibrary>(handle);
+}
+
+DynamicLibrary::Function DynamicLibrary::function(const char* name) const
+{
+    return reinterpret_cast<Function>(dlsym(m_handle, name));
+}
+
+#endif
+
+}  // namespace korvane::host
