@@ -16,15 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "ostrel_control_export.h"
 #include "ostrel_sdk.h"
-
-#if defined(_WIN32) && defined(OSTREL_SDK_IMPLEMENTATION)
-#define OSTREL_CONTROL_API __declspec(dllexport)
-#elif defined(_WIN32)
-#define OSTREL_CONTROL_API __declspec(dllimport)
-#else
-#define OSTREL_CONTROL_API __attribute__((visibility("default")))
-#endif
 
 namespace ostrel::control
 {
