@@ -1,18 +1,23 @@
 # User entry point. `make test` installs what is missing (as root), then builds and
-# runs the whole suite in the plain, ASan+UBSan and TSan builds. `make demo` runs the
-# command-line host on its built-in scenario.
+# runs the whole suite in the plain, ASan+UBSan and TSan builds and in the Windows build
+# (cross-compiled with MinGW-w64, run under Wine). `make demo` runs the command-line host on
+# its built-in scenario; `make package` makes the Linux and Windows archives.
 
-PRESETS := default asan tsan
+PRESETS := default asan tsan windows
 DEB_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
-                libbenchmark-dev nlohmann-json3-dev binutils
+                libbenchmark-dev nlohmann-json3-dev binutils \
+                g++-mingw-w64-x86-64 wine wine64 lld llvm googletest
 MEMCHECK_PACKAGES := valgrind
 FUZZ_TARGETS := camera_url alarm structured settings
 FUZZ_SECONDS ?= 60
 MEMCHECK_LOG := build/default/memcheck.log
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build demo test $(addprefix test-,$(PRESETS)) fuzz bench soak memcheck \
-        clean format
+PACKAGE_PRESETS := default windows
+PACKAGE_DIR := build/packages
+
+.PHONY: all deps build demo demo-windows test $(addprefix test-,$(PRESETS)) fuzz bench soak \
+        memcheck package clean format
 
 all: build
 
@@ -44,6 +49,24 @@ build: deps
 # Plays the built-in scenario: cameras, alarms, detections, rules, a wrong password.
 demo: build
 	build/default/host/cli/korvane_host --log build/default/korvane_host.log
+
+# The same scenario played by the Windows build under Wine.
+demo-windows: deps
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS) --target korvane_host
+	cmake/wine_run.sh build/windows build/windows/bin/korvane_host.exe \
+	    --log build/windows/korvane_host.log
+
+# The versioned archives a user installs from: the plugin library and the README, for
+# Linux (.tar.gz) and Windows (.zip), in $(PACKAGE_DIR).
+package: deps
+	@for preset in $(PACKAGE_PRESETS); do \
+	    cmake --preset $$preset && \
+	    cmake --build --preset $$preset -j $(JOBS) --target korvane_event_analytics_plugin && \
+	    cpack --config build/$$preset/CPackConfig.cmake -B $(PACKAGE_DIR) || exit 1; \
+	done
+	@rm -rf $(PACKAGE_DIR)/_CPack_Packages
+	@ls -l $(PACKAGE_DIR)
 
 # One rule per preset: make does not search pattern rules for phony targets.
 define PRESET_TEST_RULE
