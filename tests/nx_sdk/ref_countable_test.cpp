@@ -56,6 +56,24 @@ TEST_F(RefCountableTest, CountStartsAtOneAndLastReleaseDestroys)
     EXPECT_EQ(0, Thing::liveCount.load());
 }
 
+#if NX_SDK_EXPLICIT_MICROSOFT_LAYOUT
+
+// Slot 0 is what a Microsoft-ABI host calls as the deleting destructor: bit 0 of the flags
+// decides whether the memory is freed as well; the object's address comes back.
+TEST_F(RefCountableTest, SlotZeroDestroysAndFreesOnlyWhenAsked)
+{
+    alignas(Thing) unsigned char storage[sizeof(Thing)];
+    IRefCountable* const inPlace = new (storage) Thing();
+    EXPECT_EQ(static_cast<void*>(storage), inPlace->deletingDestructor(/*flags*/ 0));
+    EXPECT_EQ(0, Thing::liveCount.load());
+
+    IRefCountable* const onHeap = new Thing();
+    EXPECT_EQ(static_cast<void*>(onHeap), onHeap->deletingDestructor(/*flags*/ 1));
+    EXPECT_EQ(0, Thing::liveCount.load());
+}
+
+#endif
+
 TEST_F(RefCountableTest, QueryInterfaceWalksTheChainAndAddsOneReference)
 {
     const Ptr<Thing> thing = makePtr<Thing>();
