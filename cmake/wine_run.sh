@@ -4,12 +4,12 @@
 # created on first use (under a lock, as ctest starts several programs at once). Wine's own
 # messages are silenced; the program's exit code is passed on.
 set -eu
-build_dir=$1
+mkdir -p "$1"
+build_dir=$(cd "$1" && pwd)
 shift
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$build_dir"
 if [ ! -f "$WINEPREFIX/.korvane_ready" ]; then
     (
         flock 9
