@@ -160,8 +160,7 @@ private:
     std::map<uintptr_t, std::shared_ptr<Session>> m_sessions;
     // The same sessions by camera, so that a delivery costs time in the number of sessions
     // of its camera, not of the process. No empty maps.
-    std::map<control::CameraId, std::map<uintptr_t, std::shared_ptr<Session>>>
-        m_sessionsByCamera;
+    std::map<control::CameraId, std::map<uintptr_t, std::shared_ptr<Session>>> m_sessionsByCamera;
     uint32_t m_nextSubscriptionId = 1;
     Failure m_failures[control::kOperationCount];
     int m_calls[control::kOperationCount] = {};

@@ -56,7 +56,7 @@ void AgentRegistry::forEachAgentOf(void* sessionHandle,
         return;
     try
     {
-        for (const Entry* entry: entries)
+        for (const Entry* entry : entries)
             visit(entry->agent);
     }
     catch (...)
@@ -76,7 +76,7 @@ std::vector<AgentRegistry::Entry*> AgentRegistry::beginWalk(void* sessionHandle)
     if (it == m_entriesBySession.end())
         return {};
     std::vector<Entry*> entries = it->second;  // copied before any mark, in case it throws
-    for (Entry* entry: entries)
+    for (Entry* entry : entries)
         ++entry->walksInProgress;
     return entries;
 }
@@ -86,7 +86,7 @@ void AgentRegistry::endWalk(const std::vector<Entry*>& entries)
     bool removerWaits = false;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        for (Entry* entry: entries)
+        for (Entry* entry : entries)
         {
             --entry->walksInProgress;
             removerWaits = removerWaits || entry->removing;
