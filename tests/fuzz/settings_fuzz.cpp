@@ -1,7 +1,12 @@
 // Fuzzes the settings hook with arbitrary string maps: keys drawn from the keys the agent
-// knows (rule keys included) or made up, values arbitrary. Every delivery is accepted,
-// pushes the manifest once, never throws, and leaves nothing alive; after it the agent
-// still turns a detection into an object packet.
+// knows (rule keys included) or made up, values arbitrary, laid over a complete settings
+// page. Every delivery is accepted, pushes the manifest once, never throws, and leaves
+// nothing alive; after it the agent still turns a detection into an object packet.
+//
+// Each input gets an agent of its own: the agent keeps every key it was ever sent, so a
+// shared one would grow with the run and make each input depend on the ones before it.
+// The agent's first delivery (which never writes rules) is an empty one; the fuzzed page
+// is its second, which writes all four rule kinds.
 
 #include <cstddef>
 #include <cstdint>
@@ -41,29 +46,39 @@ const char* const kKeys[] = {
     "LeaveArea.IncludeArea3.Non-motor-vehicle",
 };
 
-// A complete settings page, so that every rule writer gets as far as the fuzzed values
-// let it; the fuzzed entries replace some of these.
+// A complete settings page: every key the agent reads is there, so that every rule writer
+// gets as far as the fuzzed values let it and no input pays for "missing" lines; the
+// fuzzed entries replace some of these.
 const std::map<std::string, std::string>& baseline()
 {
     static const std::map<std::string, std::string> kBaseline = []()
     {
-        std::map<std::string, std::string> settings = {{"generateEvents", "true"},
-                                                       {"Face", "true"}};
-        for (const char* prefix: {"LineCrossed", "Intrusion", "EnterArea", "LeaveArea"})
+        std::map<std::string, std::string> settings = {
+            {"generateEvents", "true"}, {"sendAttributes", "true"}, {"Face", "true"},
+            {"Person", "true"},         {"Vehicle", "true"},        {"LicensePlate", "true"}};
+        for (const char* prefix : {"LineCrossed", "Intrusion", "EnterArea", "LeaveArea"})
         {
             const bool line = std::string(prefix) == "LineCrossed";
+            const bool intrusion = std::string(prefix) == "Intrusion";
             for (int n = 1; n <= 4; ++n)
             {
                 const std::string rule = std::string(prefix) + ".IncludeArea" + std::to_string(n);
                 settings[rule + ".Enable"] = "true";
                 settings[rule + ".Sensitivity"] = "50";
-                settings[rule + ".TimeThreshold"] = "2";
+                if (intrusion)
+                    settings[rule + ".TimeThreshold"] = "2";
                 settings[rule + ".Priority"] = "low";
+                settings[rule + ".Vehicle"] = "true";
+                settings[rule + ".Non-motor-vehicle"] = "false";
+                settings[rule + ".Person"] = "true";
                 settings[rule + (line ? ".Points" : ".Figure")] =
                     line ? R"({"figure": {"points": [[0.1, 0.2], [0.8, 0.9]]}})"
                          : R"({"figure": {"points": [[0.1, 0.1], [0.9, 0.1], [0.5, 0.9]]}})";
             }
         }
+        for (const char* switchKey :
+             {"CrossLineEnable", "IntrusionEnable", "EnterAreaEnable", "LeaveAreaEnable"})
+            settings[switchKey] = "true";
         return settings;
     }();
     return kBaseline;
@@ -71,9 +86,14 @@ const std::map<std::string, std::string>& baseline()
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
+{
+    prepareFuzzCamera();  //< Before any tally is taken.
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzAgent& agent = fuzzAgent();
     InputReader input(data, size);
     std::map<std::string, std::string> settings = baseline();
     while (!input.empty() && settings.size() < baseline().size() + 64)
@@ -83,15 +103,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             pick < 2 * std::size(kKeys) ? kKeys[pick % std::size(kKeys)] : input.takeText(40);
         settings[key] = input.takeText(200);
     }
-    const size_t manifestsBefore = agent.handler->manifests().size();
-    sendSettings(settings);
-    require(agent.handler->manifests().size() == manifestsBefore + 1);
 
-    ostrel::control::StructuredBatch batch;
-    batch.faces.resize(1);
-    ostrel::control::deliverStructuredNow(agent.camera, batch);
-    pushFrame(1);
-    require(agent.handler->takeRecords().size() == 1);
-    checkBalanced();
+    int liveBefore = 0;
+    {
+        const FuzzAgent agent = newFuzzAgent();
+        liveBefore = agent.liveObjects;
+        sendSettings(agent, {});
+        agent.handler->takeManifests();
+        sendSettings(agent, settings);
+        require(agent.handler->takeManifests().size() == 1);
+
+        ostrel::control::StructuredBatch batch;
+        batch.faces.resize(1);
+        ostrel::control::deliverStructuredNow(agent.camera, batch);
+        pushFrame(agent, 1);
+        require(agent.handler->takeRecords().size() == 1);
+    }
+    requireLiveObjects(liveBefore);
     return 0;
 }
