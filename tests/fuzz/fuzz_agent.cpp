@@ -1,7 +1,6 @@
 #include "fuzz_agent.h"
 
 #include <iostream>
-#include <streambuf>
 
 #include <nx/sdk/analytics/i_engine.h>
 
@@ -20,14 +19,6 @@ using namespace nx::sdk::analytics;
 namespace
 {
 
-// Swallows everything written to it.
-class NullBuffer final : public std::streambuf
-{
-protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
-};
-
 // What the agents share: the camera, and the engine that makes them.
 struct FuzzCamera
 {
@@ -37,10 +28,10 @@ struct FuzzCamera
 
 FuzzCamera makeFuzzCamera()
 {
-    // The plugin prints through std::cerr; libFuzzer and the sanitizers write to the file
-    // descriptor itself, so their reports still show.
-    static NullBuffer nullBuffer;
-    std::cerr.rdbuf(&nullBuffer);
+    // The plugin prints through std::cerr; without a stream buffer it composes no line at
+    // all. libFuzzer and the sanitizers write to the file descriptor itself, so their
+    // reports still show.
+    std::cerr.rdbuf(nullptr);
 
     host::hostObjectTracker();
     ostrel::control::CameraConfig camera;
@@ -112,8 +103,13 @@ FuzzAgent& fuzzAgent()
 
 void sendSettings(const FuzzAgent& agent, const std::map<std::string, std::string>& settings)
 {
+    sendSettingsMap(agent, host::makeStringMap(settings).get());
+}
+
+void sendSettingsMap(const FuzzAgent& agent, const IStringMap* settings)
+{
     Result<const ISettingsResponse*> result;
-    agent.agent->doSetSettings(&result, host::makeStringMap(settings).get());
+    agent.agent->doSetSettings(&result, settings);
     require(result.isOk());
     if (result.value)
         result.value->releaseRef();

@@ -14,6 +14,7 @@
 #include <string>
 
 #include <nx/sdk/analytics/i_consuming_device_agent.h>
+#include <nx/sdk/i_string_map.h>
 #include <nx/sdk/ptr.h>
 #include <ostrel_control.h>
 
@@ -42,6 +43,8 @@ FuzzAgent newFuzzAgent();
 
 // Sends settings to `agent`; traps unless the delivery is accepted.
 void sendSettings(const FuzzAgent& agent, const std::map<std::string, std::string>& settings);
+// The same with the host's string map itself. REQUIRES: settings != nullptr.
+void sendSettingsMap(const FuzzAgent& agent, const nx::sdk::IStringMap* settings);
 
 // Pushes one compressed frame into `agent`.
 void pushFrame(const FuzzAgent& agent, int64_t timestampUs);

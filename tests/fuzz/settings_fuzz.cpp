@@ -12,6 +12,12 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include <nx/sdk/i_string_map.h>
+#include <nx/sdk/ptr.h>
+#include <nx/sdk/ref_countable.h>
 
 #include "tests/fuzz/fuzz_agent.h"
 
@@ -84,6 +90,56 @@ const std::map<std::string, std::string>& baseline()
     return kBaseline;
 }
 
+// The settings page as the host hands it over: the baseline with the fuzzed entries laid
+// over it, read in place rather than copied, as most of it is the same for every input.
+class PageMap final : public nx::sdk::RefCountable<nx::sdk::IStringMap>
+{
+public:
+    PageMap(const std::map<std::string, std::string>& base,
+            const std::map<std::string, std::string>& overrides)
+    {
+        m_entries.reserve(base.size() + overrides.size());
+        auto b = base.begin();
+        auto o = overrides.begin();
+        while (b != base.end() || o != overrides.end())
+        {
+            const bool takeOverride =
+                b == base.end() || (o != overrides.end() && o->first <= b->first);
+            if (takeOverride && b != base.end() && o->first == b->first)
+                ++b;  //< The fuzzed value replaces the baseline's.
+            const auto& entry = takeOverride ? *o++ : *b++;
+            m_entries.emplace_back(&entry.first, &entry.second);
+        }
+    }
+
+    int count() const override { return static_cast<int>(m_entries.size()); }
+
+    const char* key(int i) const override
+    {
+        return inRange(i) ? m_entries[static_cast<size_t>(i)].first->c_str() : nullptr;
+    }
+
+    const char* value(const char* key) const override
+    {
+        for (const auto& [k, v] : m_entries)  //< The agent reads the page by index only.
+        {
+            if (key && *k == key)
+                return v->c_str();
+        }
+        return nullptr;
+    }
+
+    const char* valueAt(int i) const override
+    {
+        return inRange(i) ? m_entries[static_cast<size_t>(i)].second->c_str() : nullptr;
+    }
+
+private:
+    bool inRange(int i) const { return i >= 0 && i < count(); }
+
+    std::vector<std::pair<const std::string*, const std::string*>> m_entries;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
@@ -95,13 +151,13 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     InputReader input(data, size);
-    std::map<std::string, std::string> settings = baseline();
-    while (!input.empty() && settings.size() < baseline().size() + 64)
+    std::map<std::string, std::string> fuzzed;
+    while (!input.empty() && fuzzed.size() < 64)
     {
         const uint8_t pick = input.take<uint8_t>();
         const std::string key =
             pick < 2 * std::size(kKeys) ? kKeys[pick % std::size(kKeys)] : input.takeText(40);
-        settings[key] = input.takeText(200);
+        fuzzed[key] = input.takeText(200);
     }
 
     int liveBefore = 0;
@@ -110,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         liveBefore = agent.liveObjects;
         sendSettings(agent, {});
         agent.handler->takeManifests();
-        sendSettings(agent, settings);
+        sendSettingsMap(agent, nx::sdk::makePtr<PageMap>(baseline(), fuzzed).get());
         require(agent.handler->takeManifests().size() == 1);
 
         ostrel::control::StructuredBatch batch;
