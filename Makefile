@@ -80,7 +80,8 @@ $(foreach preset,$(PRESETS),$(eval $(call PRESET_TEST_RULE,$(preset))))
 test: $(addprefix test-,$(PRESETS))
 
 # Runs every fuzz target for FUZZ_SECONDS in the ASan+UBSan build, from the seeds in
-# tests/fuzz/corpus; new inputs are kept in build/asan/tests/fuzz/corpus_<target>.
+# tests/fuzz/corpus, and prints each one's executions and rate; new inputs are kept in
+# build/asan/tests/fuzz/corpus_<target>.
 fuzz: deps
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
@@ -91,7 +92,9 @@ fuzz: deps
 	    build/asan/tests/fuzz/$${t}_fuzz -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
 	        -print_final_stats=1 build/asan/tests/fuzz/corpus_$$t tests/fuzz/corpus/$$t \
 	        >$$log 2>&1; status=$$?; \
-	    grep -E "^(Done|stat::number_of_executed_units|stat::new_units_added)|ERROR|SUMMARY" $$log; \
+	    grep -E "^(stat::number_of_executed_units|stat::new_units_added)|ERROR|SUMMARY" $$log; \
+	    sed -n 's/^Done \([0-9]*\) runs in \([0-9]*\) second.*/\1 \2/p' $$log | \
+	        awk -v t=$$t '$$2 > 0 { printf "%s: %d executions in %d s, %d per second\n", t, $$1, $$2, $$1 / $$2 }'; \
 	    if [ $$status -ne 0 ]; then echo "$$t failed; see $$log"; exit 1; fi; \
 	done
 

@@ -1,16 +1,22 @@
 // korvane_bench: the cost of the plugin's hot paths, in nanoseconds per operation, with
 // baselines (one diagnostic line, one addRef/releaseRef pair, the Camera SDK stand-in's own
-// delivery cost) in the same run so that ratios can be read.
+// delivery cost) in the same run so that ratios can be read. After the run it prints how
+// an alarm and a structured batch scale from 1 to 1024 agents in the process, the whole
+// path, the stand-in's share and the plugin's share apart.
 //
 // The plugin's diagnostic lines go to /dev/null for the whole run; Google Benchmark's
 // context lines are sent to standard output instead.
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <string>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -120,8 +126,42 @@ BENCHMARK(BM_FramePendingFacePersonVehicle)->UseManualTime();
 
 // ---- Camera SDK callbacks ----
 
+// The agent counts of the scaling figures: the smallest and the largest crowd.
+constexpr int kFewAgents = 1;
+constexpr int kManyAgents = 1024;
+
+// The scaling benchmarks run three times each and report the fastest repetition as "min",
+// which a build running beside them disturbs least.
+constexpr int kScalingRepetitions = 3;
+
+double fastest(const std::vector<double>& values)
+{
+    return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
+}
+
+void scalingArgs(benchmark::internal::Benchmark* benchmark, bool withMiddle)
+{
+    benchmark->Arg(kFewAgents);
+    if (withMiddle)
+        benchmark->Arg(64);
+    benchmark->Arg(kManyAgents);
+    benchmark->Repetitions(kScalingRepetitions)
+        ->DisplayAggregatesOnly(true)
+        ->ComputeStatistics("min", fastest);
+}
+
+void scalingWithMiddle(benchmark::internal::Benchmark* benchmark)
+{
+    scalingArgs(benchmark, /*withMiddle*/ true);
+}
+
+void scaling(benchmark::internal::Benchmark* benchmark)
+{
+    scalingArgs(benchmark, /*withMiddle*/ false);
+}
+
 // One agent on the target camera and state.range(0) - 1 more on another camera, so that the
-// alarm walks a registry of state.range(0) agents and reaches one of them.
+// process has state.range(0) agents and sessions and a notification reaches one of them.
 struct AgentCrowd
 {
     explicit AgentCrowd(int agentCount)
@@ -160,7 +200,7 @@ void BM_AlarmToHandler(benchmark::State& state)
     state.counters["eventsPerAlarm"] = static_cast<double>(crowd.target.agent.handler->events()) /
                                        static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_AlarmToHandler)->Arg(1)->Arg(64)->Arg(1024);
+BENCHMARK(BM_AlarmToHandler)->Apply(scalingWithMiddle);
 
 // Baseline: the stand-in's own cost of one alarm on a camera without sessions, with the
 // same sessions open elsewhere (the stand-in walks its session table too).
@@ -176,18 +216,36 @@ void BM_StandInAlarmNoSubscriber(benchmark::State& state)
     for (auto _ : state)
         control::raiseRawAlarmNow(crowd.silentCamera, &alarm);
 }
-BENCHMARK(BM_StandInAlarmNoSubscriber)->Arg(1)->Arg(64)->Arg(1024);
+BENCHMARK(BM_StandInAlarmNoSubscriber)->Apply(scalingWithMiddle);
 
 void BM_StructuredBatch(benchmark::State& state)
 {
-    OneAgent setup;
-    if (!setup.ok(state))
+    AgentCrowd crowd(static_cast<int>(state.range(0)));
+    if (!crowd.target.ok(state) || !crowd.complete)
+    {
+        state.SkipWithError("set-up failed");
         return;
+    }
     const RawBatch batch;
     for (auto _ : state)
-        control::deliverRawStructuredNow(setup.camera, batch.record());
+        control::deliverRawStructuredNow(crowd.target.camera, batch.record());
 }
-BENCHMARK(BM_StructuredBatch);
+BENCHMARK(BM_StructuredBatch)->Apply(scaling);
+
+// Baseline: the stand-in's own cost of one structured batch on a camera without sessions.
+void BM_StandInStructuredNoSubscriber(benchmark::State& state)
+{
+    AgentCrowd crowd(static_cast<int>(state.range(0)));
+    if (!crowd.target.ok(state) || !crowd.complete)
+    {
+        state.SkipWithError("set-up failed");
+        return;
+    }
+    const RawBatch batch;
+    for (auto _ : state)
+        control::deliverRawStructuredNow(crowd.silentCamera, batch.record());
+}
+BENCHMARK(BM_StandInStructuredNoSubscriber)->Apply(scaling);
 
 // ---- Settings ----
 
@@ -289,6 +347,84 @@ void BM_BaselineAddRefReleaseRef(benchmark::State& state)
 }
 BENCHMARK(BM_BaselineAddRefReleaseRef);
 
+// ---- Scaling figures ----
+
+// The console reporter, which shows only the "min" aggregate of repeated benchmarks and
+// keeps each benchmark's time per operation so that the ratios can be printed after the run.
+class RecordingReporter final : public benchmark::ConsoleReporter
+{
+public:
+    using ConsoleReporter::ConsoleReporter;
+
+    void ReportRuns(const std::vector<Run>& reports) override
+    {
+        std::vector<Run> shown;
+        for (const Run& run : reports)
+        {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "min")
+                continue;
+            shown.push_back(run);
+            if (!run.error_occurred)
+            {
+                m_nanoseconds[run.run_name.function_name + "/" + run.run_name.args] =
+                    run.GetAdjustedRealTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(shown);
+    }
+
+    // The time per operation of `name` ("BM_X/1"); 0 when it did not run.
+    double nanoseconds(const std::string& name) const
+    {
+        const auto it = m_nanoseconds.find(name);
+        return it == m_nanoseconds.end() ? 0.0 : it->second;
+    }
+
+private:
+    std::map<std::string, double> m_nanoseconds;
+};
+
+double ratio(double many, double few)
+{
+    return few > 0 ? many / few : 0.0;
+}
+
+// One line of the scaling table: the figure at few and at many agents, and their ratio.
+void printScalingLine(const char* what, double few, double many)
+{
+    std::printf("%-32s %12.1f %12.1f %8.2fx\n", what, few, many, ratio(many, few));
+}
+
+// The whole path, the stand-in's share (the same notification on a camera without
+// sessions) and the plugin's share (the difference) of one notification kind.
+void printScalingFigures(const RecordingReporter& reporter, const char* what,
+                         const std::string& whole, const std::string& standIn)
+{
+    const auto at = [&](const std::string& name, int agents)
+    { return reporter.nanoseconds(name + "/" + std::to_string(agents)); };
+    const double wholeFew = at(whole, kFewAgents);
+    const double wholeMany = at(whole, kManyAgents);
+    const double standInFew = at(standIn, kFewAgents);
+    const double standInMany = at(standIn, kManyAgents);
+    if (wholeFew <= 0 || wholeMany <= 0 || standInFew <= 0 || standInMany <= 0)
+        return;
+    printScalingLine(what, wholeFew, wholeMany);
+    printScalingLine("  stand-in share", standInFew, standInMany);
+    printScalingLine("  plugin share", wholeFew - standInFew, wholeMany - standInMany);
+}
+
+void printScalingTable(const RecordingReporter& reporter)
+{
+    std::printf("\nScaling, %d agents against %d (fastest of %d repetitions, ns per operation)\n",
+                kManyAgents, kFewAgents, kScalingRepetitions);
+    std::printf("%-32s %12s %12s %9s\n", "", "1 agent", "1024 agents", "ratio");
+    printScalingFigures(reporter, "alarm to handler", "BM_AlarmToHandler",
+                        "BM_StandInAlarmNoSubscriber");
+    printScalingFigures(reporter, "structured batch", "BM_StructuredBatch",
+                        "BM_StandInStructuredNoSubscriber");
+    std::fflush(stdout);
+}
+
 }  // namespace
 }  // namespace korvane::bench
 
@@ -304,11 +440,13 @@ int main(int argc, char** argv)
     }
     // Standard error now leads nowhere: the reporter writes its context and errors to
     // standard output.
-    benchmark::ConsoleReporter reporter(isatty(STDOUT_FILENO)
-                                            ? benchmark::ConsoleReporter::OO_Color
-                                            : benchmark::ConsoleReporter::OO_None);
+    korvane::bench::RecordingReporter reporter(isatty(STDOUT_FILENO)
+                                                   ? benchmark::ConsoleReporter::OO_Color
+                                                   : benchmark::ConsoleReporter::OO_None);
     reporter.SetErrorStream(&std::cout);
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::cout.flush();
+    korvane::bench::printScalingTable(reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -73,6 +73,12 @@ std::vector<std::string> DeviceAgentHandler::manifests() const
     return m_manifests;
 }
 
+std::vector<std::string> DeviceAgentHandler::takeManifests()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return std::exchange(m_manifests, {});
+}
+
 std::vector<DiagnosticEvent> DeviceAgentHandler::diagnosticEvents() const
 {
     const std::lock_guard<std::mutex> lock(m_mutex);

@@ -55,8 +55,12 @@ public:
     // Waits until recordCount() is at least `count`; false on timeout.
     bool waitForRecords(int count, std::chrono::milliseconds timeout) const;
 
-    // Every manifest pushed so far.
+    // Every manifest pushed and not taken yet.
     std::vector<std::string> manifests() const;
+
+    // Every manifest pushed and not taken yet; forgets them, so that a long run (a fuzz
+    // target) does not keep every manifest it was ever sent.
+    std::vector<std::string> takeManifests();
 
     // Every diagnostic event so far.
     std::vector<DiagnosticEvent> diagnosticEvents() const;

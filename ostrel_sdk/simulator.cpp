@@ -189,6 +189,23 @@ ChannelConfig* Simulator::enterChannel(Operation operation, void* handle, int32_
     return &it->second;
 }
 
+void Simulator::forgetSession(const std::shared_ptr<Session>& session)
+{
+    // Only the entries of this very session: a reset may have run meanwhile, and the
+    // handle may belong to a newer session by now.
+    const auto it = m_sessions.find(session->handleValue);
+    if (it != m_sessions.end() && it->second == session)
+        m_sessions.erase(it);
+    const auto camera = m_sessionsByCamera.find(session->camera);
+    if (camera == m_sessionsByCamera.end())
+        return;
+    const auto own = camera->second.find(session->handleValue);
+    if (own != camera->second.end() && own->second == session)
+        camera->second.erase(own);
+    if (camera->second.empty())
+        m_sessionsByCamera.erase(camera);
+}
+
 uintptr_t Simulator::freeHandleValue() const
 {
     uintptr_t value = 1;
@@ -252,6 +269,7 @@ void* Simulator::login(const OstrelLoginRecord* login, OstrelLoginResult* result
         session->handleValue = freeHandleValue();
         session->camera = id;
         m_sessions[session->handleValue] = session;
+        m_sessionsByCamera[id][session->handleValue] = session;
         std::snprintf(result->serialNumber, sizeof result->serialNumber, "OSTREL-SIM-%d", id);
         result->channelCount = config.channelCount;
         succeed();
@@ -279,9 +297,7 @@ int32_t Simulator::logout(void* handle)
                                           session->callbackThreads.end(),
                                           [&](std::thread::id id) { return id == self; });
                    });
-    const auto it = m_sessions.find(session->handleValue);
-    if (it != m_sessions.end() && it->second == session)  // a reset may have run meanwhile
-        m_sessions.erase(it);
+    forgetSession(session);
     return succeed();
 }
 
@@ -510,9 +526,10 @@ void Simulator::deliver(CameraId camera, const Delivery& delivery,
                         std::unique_lock<std::mutex>& lock)
 {
     std::vector<std::shared_ptr<Session>> targets;
-    for (const auto& entry : m_sessions)
+    const auto sessions = m_sessionsByCamera.find(camera);
+    if (sessions != m_sessionsByCamera.end())
     {
-        if (entry.second->camera == camera)
+        for (const auto& entry : sessions->second)
             targets.push_back(entry.second);
     }
     const std::thread::id self = std::this_thread::get_id();
@@ -630,6 +647,7 @@ void Simulator::reset()
         threads = stopCameras(std::move(cameras));
         m_cameras.clear();
         m_sessions.clear();
+        m_sessionsByCamera.clear();
         m_nextSubscriptionId = 1;
         for (int i = 0; i < control::kOperationCount; ++i)
         {

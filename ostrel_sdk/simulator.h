@@ -4,12 +4,12 @@
 // functions forward to it. Thread-safety: every operation is thread-safe.
 //
 // Locking: a single mutex, m_mutex, guards all state (cameras, their delivery queues,
-// sessions, injected failures, recorded calls). Callbacks into the plugin are never run
-// with m_mutex held: a deliverer marks the session as having a callback in flight on its
-// thread, unlocks, calls, relocks and clears the mark. m_changed is signalled whenever a
-// callback or a delivery finishes, so OSTREL_Logout and the wait functions can sleep on it.
-// Each camera's delivery thread sleeps on its own condition variable (Camera::wake) for
-// new work, also under m_mutex.
+// sessions by handle and by camera, injected failures, recorded calls). Callbacks into the
+// plugin are never run with m_mutex held: a deliverer marks the session as having a
+// callback in flight on its thread, unlocks, calls, relocks and clears the mark. m_changed
+// is signalled whenever a callback or a delivery finishes, so OSTREL_Logout and the wait
+// functions can sleep on it. Each camera's delivery thread sleeps on its own condition
+// variable (Camera::wake) for new work, also under m_mutex.
 
 #pragma once
 
@@ -141,6 +141,8 @@ private:
     // enter() plus the session's channel; null with the last error set on any failure.
     control::ChannelConfig* enterChannel(control::Operation operation, void* handle,
                                          int32_t channel, const void* record);
+    // Takes `session` out of both session tables, unless a newer session holds its place.
+    void forgetSession(const std::shared_ptr<Session>& session);
     uintptr_t freeHandleValue() const;
     // Runs the delivery's callbacks for the camera's sessions. REQUIRES: lock holds m_mutex.
     void deliver(control::CameraId camera, const Delivery& delivery,
@@ -156,6 +158,9 @@ private:
     control::CameraId m_nextCamera = 1;
     std::map<control::CameraId, std::shared_ptr<Camera>> m_cameras;
     std::map<uintptr_t, std::shared_ptr<Session>> m_sessions;
+    // The same sessions by camera, so that a delivery costs time in the number of sessions
+    // of its camera, not of the process. No empty maps.
+    std::map<control::CameraId, std::map<uintptr_t, std::shared_ptr<Session>>> m_sessionsByCamera;
     uint32_t m_nextSubscriptionId = 1;
     Failure m_failures[control::kOperationCount];
     int m_calls[control::kOperationCount] = {};

@@ -1,6 +1,6 @@
 #include "agent_registry.h"
 
-#include <vector>
+#include <algorithm>
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -8,7 +8,18 @@ namespace nx::vms_server_plugins::analytics::sample
 void AgentRegistry::add(DeviceAgent* agent, void* sessionHandle)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    m_entries.emplace(agent, Entry{sessionHandle});
+    const auto [it, inserted] = m_entries.emplace(agent, Entry{agent, sessionHandle});
+    if (!inserted)
+        return;
+    try
+    {
+        m_entriesBySession[sessionHandle].push_back(&it->second);
+    }
+    catch (...)
+    {
+        m_entries.erase(it);  // An entry that no walk can find must not stay behind.
+        throw;
+    }
 }
 
 void AgentRegistry::remove(DeviceAgent* agent)
@@ -17,41 +28,74 @@ void AgentRegistry::remove(DeviceAgent* agent)
     const auto it = m_entries.find(agent);
     if (it == m_entries.end())
         return;
-    // A reference survives the rehashing that other agents' insertions may cause meanwhile;
-    // an iterator would not.
     Entry& entry = it->second;
     entry.removing = true;
+    unindex(&entry);
     m_walkEnded.wait(lock, [&]() { return entry.walksInProgress == 0; });
     m_entries.erase(agent);
+}
+
+void AgentRegistry::unindex(Entry* entry)
+{
+    const auto it = m_entriesBySession.find(entry->sessionHandle);
+    if (it == m_entriesBySession.end())
+        return;
+    std::vector<Entry*>& entries = it->second;
+    const auto found = std::find(entries.begin(), entries.end(), entry);
+    if (found != entries.end())
+        entries.erase(found);
+    if (entries.empty())
+        m_entriesBySession.erase(it);
 }
 
 void AgentRegistry::forEachAgentOf(void* sessionHandle,
                                    const std::function<void(DeviceAgent*)>& visit)
 {
-    std::vector<DeviceAgent*> agents;
+    const std::vector<Entry*> entries = beginWalk(sessionHandle);
+    if (entries.empty())
+        return;
+    try
+    {
+        for (const Entry* entry : entries)
+            visit(entry->agent);
+    }
+    catch (...)
+    {
+        // Without this an agent would stay marked in use and its destructor would wait
+        // for ever.
+        endWalk(entries);
+        throw;
+    }
+    endWalk(entries);
+}
+
+std::vector<AgentRegistry::Entry*> AgentRegistry::beginWalk(void* sessionHandle)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_entriesBySession.find(sessionHandle);
+    if (it == m_entriesBySession.end())
+        return {};
+    std::vector<Entry*> entries = it->second;  // copied before any mark, in case it throws
+    for (Entry* entry : entries)
+        ++entry->walksInProgress;
+    return entries;
+}
+
+void AgentRegistry::endWalk(const std::vector<Entry*>& entries)
+{
+    bool removerWaits = false;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        for (auto& [agent, entry]: m_entries)
+        for (Entry* entry : entries)
         {
-            if (entry.sessionHandle == sessionHandle && !entry.removing)
-            {
-                ++entry.walksInProgress;
-                agents.push_back(agent);
-            }
+            --entry->walksInProgress;
+            removerWaits = removerWaits || entry->removing;
         }
     }
-    if (agents.empty())
-        return;
-
-    for (DeviceAgent* agent: agents)
-        visit(agent);
-
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        for (DeviceAgent* agent: agents)
-            --m_entries.at(agent).walksInProgress;
-    }
-    m_walkEnded.notify_all();
+    // A remover marks its entry under the mutex before it waits, so an entry seen here
+    // without the mark has no remover to wake.
+    if (removerWaits)
+        m_walkEnded.notify_all();
 }
 
 int AgentRegistry::size() const

@@ -1,12 +1,17 @@
 // AgentRegistry: the process-wide table through which the Camera SDK callbacks, which carry
 // no user data, find the device agents of a session handle.
 //
-// Thread-safety and locking: one mutex guards the table. A walk holds it only while it
-// collects the matching agents and marks each as in use; the callbacks then run without it,
-// so the callbacks of different cameras (and different threads of one camera) never wait
-// for each other. remove() first hides the agent from new walks, then waits until no walk
-// uses it any more, so once it returns no callback touches the agent, even if the Camera SDK
-// later hands the agent's old session handle to another agent.
+// The table is kept twice over the same entries: by agent (for add and remove) and by
+// session handle (for the walks), so that a notification costs time in the number of
+// agents of its own session, not in the number of agents of the process.
+//
+// Thread-safety and locking: one mutex guards both indexes. A walk holds it only while it
+// collects the agents of one handle and marks each as in use; the callbacks then run
+// without it, so the callbacks of different cameras (and different threads of one camera)
+// never wait for each other. remove() first takes the agent out of the session index, so
+// that no new walk finds it, then waits until no walk uses it any more; once it returns no
+// callback touches the agent, even if the Camera SDK later hands the agent's old session
+// handle to another agent.
 // A callback must not remove its own agent (it would wait for itself).
 
 #pragma once
@@ -15,6 +20,7 @@
 #include <functional>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -32,25 +38,41 @@ public:
     void add(DeviceAgent* agent, void* sessionHandle);
 
     // Takes `agent` out and waits for the walks that are using it to finish.
+    // REQUIRES: no other remove() of `agent` runs at the same time.
     void remove(DeviceAgent* agent);
 
-    // Calls `visit` for every agent registered with `sessionHandle`, without holding the lock.
+    // Calls `visit` once for every agent registered with `sessionHandle`, without holding
+    // the lock. An exception from `visit` ends the walk and propagates.
     void forEachAgentOf(void* sessionHandle, const std::function<void(DeviceAgent*)>& visit);
 
-    // The number of agents registered.
+    // The number of agents registered, those being removed included.
     int size() const;
 
 private:
     struct Entry
     {
+        DeviceAgent* agent = nullptr;
         void* sessionHandle = nullptr;
         int walksInProgress = 0;
         bool removing = false;
     };
 
+    // Marks the agents of `sessionHandle` as in use and returns them.
+    std::vector<Entry*> beginWalk(void* sessionHandle);
+
+    // Ends the use of `entries` and wakes a remover waiting for one of them.
+    void endWalk(const std::vector<Entry*>& entries);
+
+    // Takes `entry` out of the session index. REQUIRES: m_mutex held.
+    void unindex(Entry* entry);
+
     mutable std::mutex m_mutex;
     std::condition_variable m_walkEnded;
+    // Entries by agent. Pointers to the entries stay valid until they are erased, however
+    // the map rehashes, so the session index and the walks hold them.
     std::unordered_map<DeviceAgent*, Entry> m_entries;
+    // The entries that are not being removed, by session handle; no empty lists.
+    std::unordered_map<void*, std::vector<Entry*>> m_entriesBySession;
 };
 
 // The registry walked by the alarm callback. Never destroyed, so that a late Camera SDK

@@ -264,7 +264,7 @@ Result<const ISettingsResponse*> DeviceAgent::settingsReceived()
             m_firstSettings = 0;
 
         const std::lock_guard<std::mutex> lock(m_settingsMutex);
-        applySettings(currentSettings(), printPrefix(), &m_switches);
+        applySettings(receivedSettings(), printPrefix(), &m_switches);
         m_generateEvents.store(parseBooleanSetting(settingValue(kGenerateEventsSetting)));
         pushManifest(manifestString());
     }

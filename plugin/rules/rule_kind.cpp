@@ -1,5 +1,7 @@
 #include "rule_kind.h"
 
+#include <cstring>
+
 namespace nx::vms_server_plugins::analytics::sample
 {
 
@@ -24,7 +26,13 @@ const RuleKindInfo& ruleKindInfo(RuleKind kind)
 
 std::string ruleSettingKey(RuleKind kind, int number, const char* suffix)
 {
-    return ruleKindInfo(kind).settingPrefix + std::to_string(number) + suffix;
+    // Built in place: the settings path makes a hundred of these per delivery.
+    const char* const prefix = ruleKindInfo(kind).settingPrefix;
+    const std::string digits = std::to_string(number);
+    std::string key;
+    key.reserve(std::strlen(prefix) + digits.size() + std::strlen(suffix));
+    key.append(prefix).append(digits).append(suffix);
+    return key;
 }
 
 uint32_t ruleCapability(const RuleSession& session, RuleKind kind)

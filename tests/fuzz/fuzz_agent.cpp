@@ -1,7 +1,6 @@
 #include "fuzz_agent.h"
 
 #include <iostream>
-#include <streambuf>
 
 #include <nx/sdk/analytics/i_engine.h>
 
@@ -20,23 +19,21 @@ using namespace nx::sdk::analytics;
 namespace
 {
 
-// Swallows everything written to it.
-class NullBuffer final : public std::streambuf
+// What the agents share: the camera, and the engine that makes them.
+struct FuzzCamera
 {
-protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+    ostrel::control::CameraId camera = 0;
+    nx::sdk::Ptr<nx::sdk::analytics::IEngine> engine;
 };
 
-FuzzAgent makeFuzzAgent()
+FuzzCamera makeFuzzCamera()
 {
-    // The plugin prints through std::cerr; libFuzzer and the sanitizers write to the file
-    // descriptor itself, so their reports still show.
-    static NullBuffer nullBuffer;
-    std::cerr.rdbuf(&nullBuffer);
+    // The plugin prints through std::cerr; without a stream buffer it composes no line at
+    // all. libFuzzer and the sanitizers write to the file descriptor itself, so their
+    // reports still show.
+    std::cerr.rdbuf(nullptr);
 
     host::hostObjectTracker();
-    FuzzAgent result;
     ostrel::control::CameraConfig camera;
     camera.address = "10.0.0.1";
     camera.port = 8000;
@@ -46,16 +43,38 @@ FuzzAgent makeFuzzAgent()
     channel.lineCrossCapability = channel.intrusionCapability = 1;
     channel.enterAreaCapability = channel.leaveAreaCapability = 1;
     camera.channels[0] = channel;
+    FuzzCamera result;
     result.camera = ostrel::control::addCamera(camera);
+    result.engine = makePtr<nx::vms_server_plugins::analytics::sample::Engine>();
+    return result;
+}
 
+const FuzzCamera& fuzzCamera()
+{
+    static const FuzzCamera* const camera = new FuzzCamera(makeFuzzCamera());  //< Never freed.
+    return *camera;
+}
+
+}  // namespace
+
+void prepareFuzzCamera()
+{
+    fuzzCamera();
+}
+
+FuzzAgent newFuzzAgent()
+{
+    const FuzzCamera& camera = fuzzCamera();
+    FuzzAgent result;
+    result.camera = camera.camera;
+    result.liveObjects = host::hostObjectTracker()->liveCount();
     host::DeviceDescription device;
     device.id = "fuzz";
     device.url = "http://10.0.0.1:8000/";
     device.login = "admin";
     device.password = "secret";
-    const auto engine = makePtr<nx::vms_server_plugins::analytics::sample::Engine>();
     Result<IDeviceAgent*> agent;
-    engine->doObtainDeviceAgent(&agent, makePtr<host::DeviceInfo>(device).get());
+    camera.engine->doObtainDeviceAgent(&agent, makePtr<host::DeviceInfo>(device).get());
     require(agent.isOk());
     result.agent = queryInterfacePtr<IConsumingDeviceAgent>(toPtr(agent.value));
     require(result.agent != nullptr);
@@ -64,41 +83,42 @@ FuzzAgent makeFuzzAgent()
     return result;
 }
 
-}  // namespace
-
 FuzzAgent& fuzzAgent()
 {
     static FuzzAgent* const agent = []()
     {
-        auto* created = new FuzzAgent(makeFuzzAgent());  //< Lives until the process ends.
-        const std::map<std::string, std::string> everything = {{"generateEvents", "true"},
-                                                               {"Face", "true"},
-                                                               {"Person", "true"},
-                                                               {"Vehicle", "true"},
-                                                               {"LicensePlate", "true"}};
-        Result<const ISettingsResponse*> result;
-        created->agent->doSetSettings(&result, host::makeStringMap(everything).get());
+        auto* created = new FuzzAgent(newFuzzAgent());  //< Lives until the process ends.
+        sendSettings(*created, {{"generateEvents", "true"},
+                                {"Face", "true"},
+                                {"Person", "true"},
+                                {"Vehicle", "true"},
+                                {"LicensePlate", "true"}});
         created->handler->takeRecords();
+        created->handler->takeManifests();
         created->liveObjects = host::hostObjectTracker()->liveCount();
         return created;
     }();
     return *agent;
 }
 
-void sendSettings(const std::map<std::string, std::string>& settings)
+void sendSettings(const FuzzAgent& agent, const std::map<std::string, std::string>& settings)
+{
+    sendSettingsMap(agent, host::makeStringMap(settings).get());
+}
+
+void sendSettingsMap(const FuzzAgent& agent, const IStringMap* settings)
 {
     Result<const ISettingsResponse*> result;
-    fuzzAgent().agent->doSetSettings(&result, host::makeStringMap(settings).get());
+    agent.agent->doSetSettings(&result, settings);
     require(result.isOk());
     if (result.value)
         result.value->releaseRef();
 }
 
-void pushFrame(int64_t timestampUs)
+void pushFrame(const FuzzAgent& agent, int64_t timestampUs)
 {
     Result<void> result;
-    fuzzAgent().agent->doPushDataPacket(&result,
-                                        makePtr<host::CompressedVideoPacket>(timestampUs).get());
+    agent.agent->doPushDataPacket(&result, makePtr<host::CompressedVideoPacket>(timestampUs).get());
     if (result.error.errorMessage)
         result.error.errorMessage->releaseRef();
 }
@@ -107,7 +127,13 @@ void checkBalanced()
 {
     FuzzAgent& agent = fuzzAgent();
     agent.handler->takeRecords();
-    require(host::hostObjectTracker()->liveCount() == agent.liveObjects);
+    agent.handler->takeManifests();
+    requireLiveObjects(agent.liveObjects);
+}
+
+void requireLiveObjects(int expected)
+{
+    require(host::hostObjectTracker()->liveCount() == expected);
     require(host::hostObjectTracker()->badDestroyCount() == 0);
 }
 

@@ -1,6 +1,8 @@
-// One device agent on one simulated camera, shared by every input of a fuzz target.
+// Device agents on one simulated camera for the fuzz targets: one long-lived agent shared
+// by every input (fuzzAgent()), or a new agent per input (newFuzzAgent()) for a target
+// whose inputs would otherwise leave state in the agent for the next ones.
 //
-// The agent's diagnostics are dropped: they are many and would slow the fuzzing down.
+// The agents' diagnostics are dropped: they are many and would slow the fuzzing down.
 // checkBalanced() traps when an input left host objects alive or destroyed one twice.
 // Single-threaded: libFuzzer feeds one input at a time.
 
@@ -12,6 +14,7 @@
 #include <string>
 
 #include <nx/sdk/analytics/i_consuming_device_agent.h>
+#include <nx/sdk/i_string_map.h>
 #include <nx/sdk/ptr.h>
 #include <ostrel_control.h>
 
@@ -28,17 +31,30 @@ struct FuzzAgent
     int liveObjects = 0;  //< The host tally once the agent is set up.
 };
 
-// The agent, created on first use with every object type enabled.
+// The long-lived agent, created on first use with every object type enabled.
 FuzzAgent& fuzzAgent();
 
-// Sends settings to the agent.
-void sendSettings(const std::map<std::string, std::string>& settings);
+// Creates the camera and the engine that the agents are made with, unless they exist.
+void prepareFuzzCamera();
 
-// Pushes one compressed frame.
-void pushFrame(int64_t timestampUs);
+// A new agent on the fuzz camera with a recording handler, sent no settings yet; its
+// liveObjects is the tally before it was made. Traps when the engine refuses it.
+FuzzAgent newFuzzAgent();
 
-// Traps unless the host tally is back to what it was after set-up.
+// Sends settings to `agent`; traps unless the delivery is accepted.
+void sendSettings(const FuzzAgent& agent, const std::map<std::string, std::string>& settings);
+// The same with the host's string map itself. REQUIRES: settings != nullptr.
+void sendSettingsMap(const FuzzAgent& agent, const nx::sdk::IStringMap* settings);
+
+// Pushes one compressed frame into `agent`.
+void pushFrame(const FuzzAgent& agent, int64_t timestampUs);
+
+// Forgets the packets and manifests the long-lived agent received; traps unless the host
+// tally is back to what it was after set-up.
 void checkBalanced();
+
+// Traps unless the host tally is `expected` and no object was destroyed twice.
+void requireLiveObjects(int expected);
 
 // Traps when `condition` is false; fuzz invariants must hold in every build type.
 inline void require(bool condition)

@@ -1,12 +1,23 @@
 // Fuzzes the settings hook with arbitrary string maps: keys drawn from the keys the agent
-// knows (rule keys included) or made up, values arbitrary. Every delivery is accepted,
-// pushes the manifest once, never throws, and leaves nothing alive; after it the agent
-// still turns a detection into an object packet.
+// knows (rule keys included) or made up, values arbitrary, laid over a complete settings
+// page. Every delivery is accepted, pushes the manifest once, never throws, and leaves
+// nothing alive; after it the agent still turns a detection into an object packet.
+//
+// Each input gets an agent of its own: the agent keeps every key it was ever sent, so a
+// shared one would grow with the run and make each input depend on the ones before it.
+// The agent's first delivery (which never writes rules) is an empty one; the fuzzed page
+// is its second, which writes all four rule kinds.
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include <nx/sdk/i_string_map.h>
+#include <nx/sdk/ptr.h>
+#include <nx/sdk/ref_countable.h>
 
 #include "tests/fuzz/fuzz_agent.h"
 
@@ -41,57 +52,129 @@ const char* const kKeys[] = {
     "LeaveArea.IncludeArea3.Non-motor-vehicle",
 };
 
-// A complete settings page, so that every rule writer gets as far as the fuzzed values
-// let it; the fuzzed entries replace some of these.
+// A complete settings page: every key the agent reads is there, so that every rule writer
+// gets as far as the fuzzed values let it and no input pays for "missing" lines; the
+// fuzzed entries replace some of these.
 const std::map<std::string, std::string>& baseline()
 {
     static const std::map<std::string, std::string> kBaseline = []()
     {
-        std::map<std::string, std::string> settings = {{"generateEvents", "true"},
-                                                       {"Face", "true"}};
-        for (const char* prefix: {"LineCrossed", "Intrusion", "EnterArea", "LeaveArea"})
+        std::map<std::string, std::string> settings = {
+            {"generateEvents", "true"}, {"sendAttributes", "true"}, {"Face", "true"},
+            {"Person", "true"},         {"Vehicle", "true"},        {"LicensePlate", "true"}};
+        for (const char* prefix : {"LineCrossed", "Intrusion", "EnterArea", "LeaveArea"})
         {
             const bool line = std::string(prefix) == "LineCrossed";
+            const bool intrusion = std::string(prefix) == "Intrusion";
             for (int n = 1; n <= 4; ++n)
             {
                 const std::string rule = std::string(prefix) + ".IncludeArea" + std::to_string(n);
                 settings[rule + ".Enable"] = "true";
                 settings[rule + ".Sensitivity"] = "50";
-                settings[rule + ".TimeThreshold"] = "2";
+                if (intrusion)
+                    settings[rule + ".TimeThreshold"] = "2";
                 settings[rule + ".Priority"] = "low";
+                settings[rule + ".Vehicle"] = "true";
+                settings[rule + ".Non-motor-vehicle"] = "false";
+                settings[rule + ".Person"] = "true";
                 settings[rule + (line ? ".Points" : ".Figure")] =
                     line ? R"({"figure": {"points": [[0.1, 0.2], [0.8, 0.9]]}})"
                          : R"({"figure": {"points": [[0.1, 0.1], [0.9, 0.1], [0.5, 0.9]]}})";
             }
         }
+        for (const char* switchKey :
+             {"CrossLineEnable", "IntrusionEnable", "EnterAreaEnable", "LeaveAreaEnable"})
+            settings[switchKey] = "true";
         return settings;
     }();
     return kBaseline;
 }
 
+// The settings page as the host hands it over: the baseline with the fuzzed entries laid
+// over it, read in place rather than copied, as most of it is the same for every input.
+class PageMap final : public nx::sdk::RefCountable<nx::sdk::IStringMap>
+{
+public:
+    PageMap(const std::map<std::string, std::string>& base,
+            const std::map<std::string, std::string>& overrides)
+    {
+        m_entries.reserve(base.size() + overrides.size());
+        auto b = base.begin();
+        auto o = overrides.begin();
+        while (b != base.end() || o != overrides.end())
+        {
+            const bool takeOverride =
+                b == base.end() || (o != overrides.end() && o->first <= b->first);
+            if (takeOverride && b != base.end() && o->first == b->first)
+                ++b;  //< The fuzzed value replaces the baseline's.
+            const auto& entry = takeOverride ? *o++ : *b++;
+            m_entries.emplace_back(&entry.first, &entry.second);
+        }
+    }
+
+    int count() const override { return static_cast<int>(m_entries.size()); }
+
+    const char* key(int i) const override
+    {
+        return inRange(i) ? m_entries[static_cast<size_t>(i)].first->c_str() : nullptr;
+    }
+
+    const char* value(const char* key) const override
+    {
+        for (const auto& [k, v] : m_entries)  //< The agent reads the page by index only.
+        {
+            if (key && *k == key)
+                return v->c_str();
+        }
+        return nullptr;
+    }
+
+    const char* valueAt(int i) const override
+    {
+        return inRange(i) ? m_entries[static_cast<size_t>(i)].second->c_str() : nullptr;
+    }
+
+private:
+    bool inRange(int i) const { return i >= 0 && i < count(); }
+
+    std::vector<std::pair<const std::string*, const std::string*>> m_entries;
+};
+
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
+{
+    prepareFuzzCamera();  //< Before any tally is taken.
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzAgent& agent = fuzzAgent();
     InputReader input(data, size);
-    std::map<std::string, std::string> settings = baseline();
-    while (!input.empty() && settings.size() < baseline().size() + 64)
+    std::map<std::string, std::string> fuzzed;
+    while (!input.empty() && fuzzed.size() < 64)
     {
         const uint8_t pick = input.take<uint8_t>();
         const std::string key =
             pick < 2 * std::size(kKeys) ? kKeys[pick % std::size(kKeys)] : input.takeText(40);
-        settings[key] = input.takeText(200);
+        fuzzed[key] = input.takeText(200);
     }
-    const size_t manifestsBefore = agent.handler->manifests().size();
-    sendSettings(settings);
-    require(agent.handler->manifests().size() == manifestsBefore + 1);
 
-    ostrel::control::StructuredBatch batch;
-    batch.faces.resize(1);
-    ostrel::control::deliverStructuredNow(agent.camera, batch);
-    pushFrame(1);
-    require(agent.handler->takeRecords().size() == 1);
-    checkBalanced();
+    int liveBefore = 0;
+    {
+        const FuzzAgent agent = newFuzzAgent();
+        liveBefore = agent.liveObjects;
+        sendSettings(agent, {});
+        agent.handler->takeManifests();
+        sendSettingsMap(agent, nx::sdk::makePtr<PageMap>(baseline(), fuzzed).get());
+        require(agent.handler->takeManifests().size() == 1);
+
+        ostrel::control::StructuredBatch batch;
+        batch.faces.resize(1);
+        ostrel::control::deliverStructuredNow(agent.camera, batch);
+        pushFrame(agent, 1);
+        require(agent.handler->takeRecords().size() == 1);
+    }
+    requireLiveObjects(liveBefore);
     return 0;
 }

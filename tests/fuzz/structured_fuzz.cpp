@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     batch.vehicles = nullArrays & 4 ? nullptr : vehicles.data();
 
     ostrel::control::deliverRawStructuredNow(agent.camera, &batch);
-    pushFrame(input.take<int32_t>() & 0x7FFFFFFF);
+    pushFrame(agent, input.take<int32_t>() & 0x7FFFFFFF);
     const auto packets = agent.handler->takeRecords();
     require(packets.size() == 1);
     std::set<std::string> types;

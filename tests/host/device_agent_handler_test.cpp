@@ -95,6 +95,9 @@ TEST(DeviceAgentHandlerTest, RecordsManifestsAndDiagnosticEvents)
     handler->pushManifest(makePtr<String>("{\"a\": 1}").get());
     handler->handlePluginDiagnosticEvent("warning", "Caption", nullptr);
     EXPECT_EQ(handler->manifests(), (std::vector<std::string>{"{\"a\": 1}"}));
+    handler->pushManifest(makePtr<String>("{\"b\": 2}").get());
+    EXPECT_EQ(handler->takeManifests(), (std::vector<std::string>{"{\"a\": 1}", "{\"b\": 2}"}));
+    EXPECT_TRUE(handler->manifests().empty()) << "taken manifests are forgotten";
     ASSERT_EQ(handler->diagnosticEvents().size(), 1u);
     EXPECT_EQ(handler->diagnosticEvents()[0].level, "warning");
     EXPECT_EQ(handler->diagnosticEvents()[0].description, "");

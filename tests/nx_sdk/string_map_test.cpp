@@ -62,6 +62,15 @@ TEST(StringMapTest, SettingAKeyAgainKeepsOneEntryWithTheLaterValue)
     ASSERT_EQ(map->count(), 1);
     EXPECT_STREQ(map->value("k"), "second");
     EXPECT_STREQ(map->valueAt(0), "second");
+
+    // A key with a zero byte in it is a key of its own, placed by its whole text.
+    map->setItem(std::string("k\0z", 3), "zero");
+    map->setItem("ka", "after");
+    ASSERT_EQ(map->count(), 3);
+    EXPECT_STREQ(map->valueAt(0), "second");
+    EXPECT_STREQ(map->valueAt(1), "zero");
+    EXPECT_STREQ(map->valueAt(2), "after");
+    EXPECT_STREQ(map->value("k"), "second");
 }
 
 TEST(StringMapTest, EmptyKeyIsReportedAndStillStored)

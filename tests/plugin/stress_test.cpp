@@ -1,10 +1,12 @@
 // Many agents on several cameras under load: Camera SDK threads deliver alarms and
 // detections while host threads push video, change settings and read the plugin-side
-// settings, and further agents come and go in the middle of it. Bounded in time; meant
-// for the ThreadSanitizer build as much as for the plain one.
+// settings, and further agents come and go in the middle of it, each taking over the
+// session handle of the one destroyed before it. Bounded in time; meant for the
+// ThreadSanitizer build as much as for the plain one.
 
 #include <atomic>
 #include <chrono>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -33,6 +35,29 @@ int countOf(const std::vector<host::MetadataRecord>& records, host::MetadataReco
     for (const auto& record : records)
         count += record.kind == kind ? 1 : 0;
     return count;
+}
+
+std::set<void*> liveSessionHandles()
+{
+    std::set<void*> handles;
+    for (const auto& session : ostrel::control::liveSessions())
+        handles.insert(session.handle);
+    return handles;
+}
+
+// The handle of the one live session not in `known`; null when there is not exactly one.
+void* onlyNewHandle(const std::set<void*>& known)
+{
+    void* found = nullptr;
+    for (void* handle : liveSessionHandles())
+    {
+        if (known.count(handle))
+            continue;
+        if (found)
+            return nullptr;
+        found = handle;
+    }
+    return found;
 }
 
 ostrel::control::ChannelConfig ruleChannel()
@@ -137,22 +162,40 @@ TEST_F(StressTest, ManyAgentsUnderLoadLoseNothingAndLeaveNothing)
     std::thread hostThreadA(driveAgents, 0);
     std::thread hostThreadB(driveAgents, 1);
 
+    // The stand-in hands out the lowest free handle, so each churned agent gets the handle
+    // of the one before it, on the next camera: the destroyed agent must get nothing of
+    // what its successor receives under the same handle.
     int churned = 0;
+    int reusedHandles = 0;
     std::thread churn(
         [&]
         {
+            const std::set<void*> stableHandles = liveSessionHandles();
+            nx::sdk::Ptr<host::DeviceAgentHandler> previousHandler;
+            int previousCount = 0;
+            void* previousHandle = nullptr;
             for (int round = 0; !stop.load(); ++round, ++churned)
             {
                 AgentUnderTest agent = obtainAgent(cameraDevice(1 + round % kCameras));
                 if (!agent.agent)
                     continue;
+                void* const handle = onlyNewHandle(stableHandles);
+                reusedHandles += handle && handle == previousHandle ? 1 : 0;
                 setSettings(agent.agent.get(), loadSettings());
                 std::this_thread::sleep_for(2ms);
+                if (previousHandler)
+                {
+                    EXPECT_EQ(previousHandler->recordCount(), previousCount)
+                        << "a destroyed agent received a packet sent to its handle's next owner";
+                }
                 agent.agent.reset();
                 const int afterRelease = agent.handler->recordCount();
                 std::this_thread::sleep_for(1ms);
                 EXPECT_EQ(agent.handler->recordCount(), afterRelease)
                     << "a destroyed agent received a packet";
+                previousHandler = agent.handler;
+                previousCount = afterRelease;
+                previousHandle = handle;
             }
         });
 
@@ -166,6 +209,7 @@ TEST_F(StressTest, ManyAgentsUnderLoadLoseNothingAndLeaveNothing)
         ASSERT_TRUE(ostrel::control::waitForAllDeliveries(camera, 60000));
 
     EXPECT_GT(churned, 0);
+    EXPECT_GT(reusedHandles, 0);
     for (size_t i = 0; i < stable.size(); ++i)
     {
         SCOPED_TRACE(i);

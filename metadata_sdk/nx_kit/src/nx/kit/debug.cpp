@@ -100,11 +100,30 @@ void appendEscaped(std::string* out, char c)
     *out += "\"\"";
 }
 
+// Whether appendEscaped() writes `c` as it is.
+bool isPlain(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 32 && byte <= 126 && c != '"' && c != '\\';
+}
+
 std::string quoted(const char* data, size_t size)
 {
-    std::string result = "\"";
-    for (size_t i = 0; i < size; ++i)
-        appendEscaped(&result, data[i]);
+    std::string result;
+    result.reserve(size + 2);  //< Enough unless something needs escaping.
+    result += '"';
+    size_t i = 0;
+    while (i < size)
+    {
+        // Plain runs are copied whole: most texts are nothing else.
+        size_t end = i;
+        while (end < size && isPlain(data[end]))
+            ++end;
+        result.append(data + i, end - i);
+        if (end < size)
+            appendEscaped(&result, data[end++]);
+        i = end;
+    }
     result += '"';
     return result;
 }
@@ -117,9 +136,19 @@ std::ostream& diagnosticStream()
     return stream;
 }
 
+LineWriter::LineWriter(const std::string& prefix)
+    : m_collecting(diagnosticStream().rdbuf() != nullptr)
+{
+    if (m_collecting)
+        m_text << prefix;
+}
+
 LineWriter::~LineWriter()
 {
-    const std::string line = m_prefix + m_text.str() + "\n";
+    if (!m_collecting)
+        return;
+    m_text << '\n';
+    const std::string line = m_text.str();
     std::lock_guard<std::mutex> lock(lineMutex());
     std::ostream& stream = diagnosticStream();
     stream.write(line.data(), static_cast<std::streamsize>(line.size()));

@@ -21,11 +21,13 @@ std::ostream& diagnosticStream();
 
 // Writes one line: collects the pieces streamed into it and, when the statement that
 // created it completes, writes prefix + pieces + a line end to diagnosticStream() in one
-// piece and flushes.
+// piece and flushes. While diagnosticStream() has no stream buffer (output switched off,
+// as the fuzz targets do), nothing could be written, so nothing is collected either; the
+// pieces themselves are still evaluated by the caller.
 class LineWriter
 {
 public:
-    explicit LineWriter(std::string prefix) : m_prefix(std::move(prefix)) {}
+    explicit LineWriter(const std::string& prefix);
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
     ~LineWriter();
@@ -33,13 +35,14 @@ public:
     template <typename T>
     LineWriter& operator<<(const T& value)
     {
-        m_text << value;
+        if (m_collecting)
+            m_text << value;
         return *this;
     }
 
 private:
-    std::string m_prefix;
-    std::ostringstream m_text;
+    bool m_collecting;
+    std::ostringstream m_text;  //< The prefix, then the pieces.
 };
 
 // Receives the whole text of an assertion report and prints it.

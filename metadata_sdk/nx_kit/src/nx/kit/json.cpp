@@ -70,6 +70,10 @@ std::string withoutMessageId(const std::string& message)
 class ValueBuilder
 {
 public:
+    // Room for the nesting of usual texts (a figure text is four levels deep), so that the
+    // frames are not moved as the text opens levels.
+    ValueBuilder() { m_frames.reserve(8); }
+
     bool null() { return add(Json()); }
     bool boolean(bool value) { return add(Json(value)); }
     bool number_integer(std::int64_t value) { return add(Json(static_cast<double>(value))); }
@@ -117,7 +121,10 @@ private:
                         " levels");
         }
         m_frames.emplace_back();
-        m_frames.back().isObject = isObject;
+        Frame& frame = m_frames.back();
+        frame.isObject = isObject;
+        if (!isObject)
+            frame.items.reserve(4);  //< Points and short lists fit without growing.
         return true;
     }
 

@@ -1,6 +1,6 @@
 #include "string_map.h"
 
-#include <iterator>
+#include <algorithm>
 
 #include <nx/kit/debug.h>
 
@@ -20,39 +20,55 @@ void printLine(const char* text)
 void StringMap::setItem(const std::string& key, const std::string& value)
 {
     NX_KIT_ASSERT(printLine, !key.empty(), "");
-    m_map[key] = value;
+    const auto at = lowerBound(key);
+    if (at != m_entries.end() && at->first == key)
+    {
+        m_entries[static_cast<size_t>(at - m_entries.begin())].second = value;
+        return;
+    }
+    m_entries.insert(at, Entry(key, value));
 }
 
 int StringMap::count() const
 {
-    return static_cast<int>(m_map.size());
+    return static_cast<int>(m_entries.size());
 }
 
-StringMap::Map::const_iterator StringMap::entryAt(int i) const
+const StringMap::Entry* StringMap::entryAt(int i) const
 {
     if (i < 0 || i >= count())
-        return m_map.end();
-    return std::next(m_map.begin(), i);
+        return nullptr;
+    return &m_entries[static_cast<size_t>(i)];
+}
+
+std::vector<StringMap::Entry>::const_iterator StringMap::lowerBound(std::string_view key) const
+{
+    // std::string's ordering, the byte-wise one a std::map of strings would use; a key
+    // with a zero byte in it is compared whole.
+    return std::lower_bound(m_entries.begin(), m_entries.end(), key,
+                            [](const Entry& entry, std::string_view k)
+                            { return std::string_view(entry.first) < k; });
 }
 
 const char* StringMap::key(int i) const
 {
-    const auto entry = entryAt(i);
-    return entry == m_map.end() ? nullptr : entry->first.c_str();
+    const Entry* const entry = entryAt(i);
+    return entry ? entry->first.c_str() : nullptr;
 }
 
 const char* StringMap::value(const char* key) const
 {
     if (!key)
         return nullptr;
-    const auto entry = m_map.find(key);
-    return entry == m_map.end() ? nullptr : entry->second.c_str();
+    const std::string_view wanted(key);
+    const auto entry = lowerBound(wanted);
+    return entry != m_entries.end() && entry->first == wanted ? entry->second.c_str() : nullptr;
 }
 
 const char* StringMap::valueAt(int i) const
 {
-    const auto entry = entryAt(i);
-    return entry == m_map.end() ? nullptr : entry->second.c_str();
+    const Entry* const entry = entryAt(i);
+    return entry ? entry->second.c_str() : nullptr;
 }
 
 }  // namespace nx::sdk

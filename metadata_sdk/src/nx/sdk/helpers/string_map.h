@@ -1,13 +1,16 @@
 // StringMap: the library's IStringMap, an ordered map from text to text.
 //
-// Keys are ordered by byte-wise comparison. Index access walks the map from its first
-// entry, so reading every entry by index costs time quadratic in the count; the maps here
-// are small. Not locked: filled by one thread before it is published.
+// Keys are ordered by byte-wise comparison. The entries are kept in one array sorted by
+// key, so that index access (the way a reader walks every entry) takes constant time and a
+// lookup by key logarithmic time; an insertion moves the entries after it. Not locked:
+// filled by one thread before it is published.
 
 #pragma once
 
-#include <map>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include <nx/sdk/i_string_map.h>
 #include <nx/sdk/ref_countable.h>
@@ -32,12 +35,15 @@ public:
 private:
     ~StringMap() override = default;
 
-    using Map = std::map<std::string, std::string>;
+    using Entry = std::pair<std::string, std::string>;
 
-    // The i-th entry in key order, or end() when i is out of range.
-    Map::const_iterator entryAt(int i) const;
+    // The i-th entry in key order, or null when i is out of range.
+    const Entry* entryAt(int i) const;
 
-    Map m_map;
+    // The first entry whose key is not less than `key`.
+    std::vector<Entry>::const_iterator lowerBound(std::string_view key) const;
+
+    std::vector<Entry> m_entries;  //< Sorted by key, no key twice.
 };
 
 }  // namespace nx::sdk

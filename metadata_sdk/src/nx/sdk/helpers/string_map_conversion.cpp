@@ -1,5 +1,7 @@
 #include "string_map_conversion.h"
 
+#include <iterator>
+
 #include <nx/kit/debug.h>
 
 namespace nx::sdk
@@ -49,12 +51,15 @@ bool convertStringMap(std::map<std::string, std::string>* target, const IStringM
         printEntries(stringMap, count, printPrefix, caption,
                      std::string(static_cast<size_t>(indent), ' '));
 
+    // The host's entries come in key order, so each one usually belongs right after the
+    // one before it: that position is the hint, and a wrong hint only costs a search.
+    auto next = target->begin();
     for (int i = 0; i < count; ++i)
     {
         // A host map that yields a null key or value is read as holding the empty text.
         const char* const key = stringMap->key(i);
         const char* const value = stringMap->valueAt(i);
-        (*target)[key ? key : ""] = value ? value : "";
+        next = std::next(target->insert_or_assign(next, key ? key : "", value ? value : ""));
     }
     return true;
 }

@@ -90,6 +90,10 @@ protected:
     // A copy of the settings received so far.
     std::map<std::string, std::string> currentSettings() const { return m_settings; }
 
+    // The settings received so far, not copied; the next delivery changes them.
+    // REQUIRES: called on the settings path, the only one that delivers settings.
+    const std::map<std::string, std::string>& receivedSettings() const { return m_settings; }
+
     // The prefix that starts every line of this agent.
     const std::string& printPrefix() const { return m_printPrefix; }
 
