@@ -137,18 +137,19 @@ std::ostream& diagnosticStream()
 }
 
 LineWriter::LineWriter(const std::string& prefix)
-    : m_collecting(diagnosticStream().rdbuf() != nullptr)
 {
-    if (m_collecting)
-        m_text << prefix;
+    if (diagnosticStream().rdbuf() == nullptr)
+        return;
+    m_text.emplace();
+    *m_text << prefix;
 }
 
 LineWriter::~LineWriter()
 {
-    if (!m_collecting)
+    if (!m_text)
         return;
-    m_text << '\n';
-    const std::string line = m_text.str();
+    *m_text << '\n';
+    const std::string line = m_text->str();
     std::lock_guard<std::mutex> lock(lineMutex());
     std::ostream& stream = diagnosticStream();
     stream.write(line.data(), static_cast<std::streamsize>(line.size()));

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -35,14 +36,14 @@ public:
     template <typename T>
     LineWriter& operator<<(const T& value)
     {
-        if (m_collecting)
-            m_text << value;
+        if (m_text)
+            *m_text << value;
         return *this;
     }
 
 private:
-    bool m_collecting;
-    std::ostringstream m_text;  //< The prefix, then the pieces.
+    // The prefix, then the pieces; made only for a stream that can print.
+    std::optional<std::ostringstream> m_text;
 };
 
 // Receives the whole text of an assertion report and prints it.
