@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include <nx/kit/debug.h>
 #include <nx/sdk/i_string_map.h>
 #include <nx/sdk/ptr.h>
 #include <nx/sdk/ref_countable.h>
@@ -159,6 +160,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             pick < 2 * std::size(kKeys) ? kKeys[pick % std::size(kKeys)] : input.takeText(40);
         fuzzed[key] = input.takeText(200);
     }
+    // The agent prints the page it receives, but diagnostics are off here, so the quoting
+    // that printing uses is fuzzed directly, on the fuzzed entries.
+    for (const auto& [key, value] : fuzzed)
+        require(!nx::kit::debug::toDiagnosticText(key + value).empty());
 
     int liveBefore = 0;
     {

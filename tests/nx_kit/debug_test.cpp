@@ -111,10 +111,12 @@ TEST(DebugTest, PrintLineWritesOneFlushedLine)
     NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "second";
     EXPECT_EQ("[prefix] value 42\n[debug_test] second\n", testing::internal::GetCapturedStderr());
 
-    // Without a stream buffer nothing is written (nor collected); with one back, lines are.
+    // Without a stream buffer nothing is written, nor even evaluated; with one back, lines are.
     testing::internal::CaptureStderr();
     std::streambuf* const buffer = diagnosticStream().rdbuf(nullptr);
-    NX_KIT_PRINT("[prefix] ") << "dropped";
+    int evaluated = 0;
+    NX_KIT_PRINT("[prefix] ") << "dropped" << ++evaluated;
+    EXPECT_EQ(0, evaluated);
     diagnosticStream().rdbuf(buffer);
     diagnosticStream().clear();
     NX_KIT_PRINT("[prefix] ") << "kept";

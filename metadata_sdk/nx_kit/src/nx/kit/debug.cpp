@@ -136,20 +136,15 @@ std::ostream& diagnosticStream()
     return stream;
 }
 
-LineWriter::LineWriter(const std::string& prefix)
+bool diagnosticsEnabled()
 {
-    if (diagnosticStream().rdbuf() == nullptr)
-        return;
-    m_text.emplace();
-    *m_text << prefix;
+    return diagnosticStream().rdbuf() != nullptr;
 }
 
 LineWriter::~LineWriter()
 {
-    if (!m_text)
-        return;
-    *m_text << '\n';
-    const std::string line = m_text->str();
+    m_text << '\n';
+    const std::string line = m_text.str();
     std::lock_guard<std::mutex> lock(lineMutex());
     std::ostream& stream = diagnosticStream();
     stream.write(line.data(), static_cast<std::streamsize>(line.size()));

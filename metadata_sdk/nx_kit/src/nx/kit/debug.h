@@ -8,7 +8,6 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -20,15 +19,17 @@ namespace nx::kit::debug
 // The stream all diagnostic lines go to: the process's standard error stream.
 std::ostream& diagnosticStream();
 
+// Whether diagnostic lines can be written: false while diagnosticStream() has no stream
+// buffer (output switched off, as the fuzz targets do).
+bool diagnosticsEnabled();
+
 // Writes one line: collects the pieces streamed into it and, when the statement that
 // created it completes, writes prefix + pieces + a line end to diagnosticStream() in one
-// piece and flushes. While diagnosticStream() has no stream buffer (output switched off,
-// as the fuzz targets do), nothing could be written, so nothing is collected either; the
-// pieces themselves are still evaluated by the caller.
+// piece and flushes.
 class LineWriter
 {
 public:
-    explicit LineWriter(const std::string& prefix);
+    explicit LineWriter(const std::string& prefix) { m_text << prefix; }
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
     ~LineWriter();
@@ -36,14 +37,19 @@ public:
     template <typename T>
     LineWriter& operator<<(const T& value)
     {
-        if (m_text)
-            *m_text << value;
+        m_text << value;
         return *this;
     }
 
 private:
-    // The prefix, then the pieces; made only for a stream that can print.
-    std::optional<std::ostringstream> m_text;
+    std::ostringstream m_text;  //< The prefix, then the pieces.
+};
+
+// Turns a streamed LineWriter into a void expression, for NX_KIT_PRINT.
+struct LineVoidifier
+{
+    // Lower precedence than <<, so it applies to the whole streamed line.
+    void operator&(const LineWriter&) const {}
 };
 
 // Receives the whole text of an assertion report and prints it.
@@ -80,7 +86,11 @@ std::string toDiagnosticText(T* p)
 }  // namespace nx::kit::debug
 
 // Starts one diagnostic line with the given prefix: NX_KIT_PRINT(prefix) << "text" << value;
-#define NX_KIT_PRINT(PREFIX) ::nx::kit::debug::LineWriter(PREFIX)
+// While diagnostics are switched off, neither the prefix nor the pieces are evaluated.
+#define NX_KIT_PRINT(PREFIX)                                   \
+    !::nx::kit::debug::diagnosticsEnabled()                    \
+        ? (void) 0                                             \
+        : ::nx::kit::debug::LineVoidifier() & ::nx::kit::debug::LineWriter(PREFIX)
 
 // The print prefix of the current source file.
 #define NX_KIT_SOURCE_PREFIX ::nx::kit::debug::sourcePrintPrefix(__FILE__)
