@@ -184,19 +184,30 @@ struct AgentCrowd
     bool complete = false;
 };
 
+// Runs `notify` on every iteration over a crowd of state.range(0) agents; false (with the
+// benchmark marked as skipped) when the crowd could not be set up.
+template <typename Notify>
+bool runOnCrowd(benchmark::State& state, AgentCrowd* crowd, const Notify& notify)
+{
+    if (!crowd->target.ok(state))
+        return false;
+    if (!crowd->complete)
+    {
+        state.SkipWithError("not every agent could be created");
+        return false;
+    }
+    for (auto _ : state)
+        notify();
+    return true;
+}
+
 void BM_AlarmToHandler(benchmark::State& state)
 {
     AgentCrowd crowd(static_cast<int>(state.range(0)));
-    if (!crowd.target.ok(state))
-        return;
-    if (!crowd.complete)
-    {
-        state.SkipWithError("not every agent could be created");
-        return;
-    }
     const OstrelAlarmRecord alarm = motionAlarm();
-    for (auto _ : state)
-        control::raiseRawAlarmNow(crowd.target.camera, &alarm);
+    if (!runOnCrowd(state, &crowd,
+                    [&]() { control::raiseRawAlarmNow(crowd.target.camera, &alarm); }))
+        return;
     state.counters["eventsPerAlarm"] = static_cast<double>(crowd.target.agent.handler->events()) /
                                        static_cast<double>(state.iterations());
 }
@@ -207,28 +218,17 @@ BENCHMARK(BM_AlarmToHandler)->Apply(scalingWithMiddle);
 void BM_StandInAlarmNoSubscriber(benchmark::State& state)
 {
     AgentCrowd crowd(static_cast<int>(state.range(0)));
-    if (!crowd.target.ok(state) || !crowd.complete)
-    {
-        state.SkipWithError("set-up failed");
-        return;
-    }
     const OstrelAlarmRecord alarm = motionAlarm();
-    for (auto _ : state)
-        control::raiseRawAlarmNow(crowd.silentCamera, &alarm);
+    runOnCrowd(state, &crowd, [&]() { control::raiseRawAlarmNow(crowd.silentCamera, &alarm); });
 }
 BENCHMARK(BM_StandInAlarmNoSubscriber)->Apply(scalingWithMiddle);
 
 void BM_StructuredBatch(benchmark::State& state)
 {
     AgentCrowd crowd(static_cast<int>(state.range(0)));
-    if (!crowd.target.ok(state) || !crowd.complete)
-    {
-        state.SkipWithError("set-up failed");
-        return;
-    }
     const RawBatch batch;
-    for (auto _ : state)
-        control::deliverRawStructuredNow(crowd.target.camera, batch.record());
+    runOnCrowd(state, &crowd,
+               [&]() { control::deliverRawStructuredNow(crowd.target.camera, batch.record()); });
 }
 BENCHMARK(BM_StructuredBatch)->Apply(scaling);
 
@@ -236,14 +236,9 @@ BENCHMARK(BM_StructuredBatch)->Apply(scaling);
 void BM_StandInStructuredNoSubscriber(benchmark::State& state)
 {
     AgentCrowd crowd(static_cast<int>(state.range(0)));
-    if (!crowd.target.ok(state) || !crowd.complete)
-    {
-        state.SkipWithError("set-up failed");
-        return;
-    }
     const RawBatch batch;
-    for (auto _ : state)
-        control::deliverRawStructuredNow(crowd.silentCamera, batch.record());
+    runOnCrowd(state, &crowd,
+               [&]() { control::deliverRawStructuredNow(crowd.silentCamera, batch.record()); });
 }
 BENCHMARK(BM_StandInStructuredNoSubscriber)->Apply(scaling);
 
