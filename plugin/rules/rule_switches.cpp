@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 #include <exception>
-#include <memory>
 #include <vector>
 
 #include <nx/kit/debug.h>
@@ -117,16 +116,14 @@ void buildSwitchOn(const RuleSwitchList& current, int32_t typeCode,
                     request->disabledTypes);
 }
 
-// The camera's switch lists; zeroed when they cannot be read.
-std::unique_ptr<RuleSwitchList> readSwitches(const RuleSession& session)
+// Reads the camera's switch lists into *switches; zeroed when they cannot be read.
+void readSwitches(const RuleSession& session, RuleSwitchList* switches)
 {
-    auto switches = std::make_unique<RuleSwitchList>();
-    if (OSTREL_GetSmartRuleSwitches(session.handle, session.channel, switches.get()) != 1)
+    if (OSTREL_GetSmartRuleSwitches(session.handle, session.channel, switches) != 1)
     {
         OSTREL_GetLastError();
         *switches = RuleSwitchList{};
     }
-    return switches;
 }
 
 // Storage for the camera's groups of types that run together, with the capacities set.
@@ -155,24 +152,22 @@ private:
         m_codes{};
 };
 
+// The lists live on the stack (about 13 KiB together): a switch is written four times per
+// settings delivery, and three heap blocks of this size each time cost more than the work.
 void applyRuleSwitchOrThrow(const RuleSession& session, bool on, RuleKind kind)
 {
-    const std::unique_ptr<RuleSwitchList> current = readSwitches(session);
-    auto combinations = std::make_unique<CombinationStorage>();
-    if (on)
+    RuleSwitchList current{};
+    readSwitches(session, &current);
+    CombinationStorage combinations;
+    if (on &&
+        OSTREL_GetSmartRuleCombinations(session.handle, session.channel, combinations.list()) != 1)
     {
-        if (OSTREL_GetSmartRuleCombinations(session.handle, session.channel,
-                                            combinations->list()) != 1)
-        {
-            OSTREL_GetLastError();
-            // The groups as prepared hold no type.
-            combinations = std::make_unique<CombinationStorage>();
-            combinations->list()->groupCount = 0;
-        }
+        OSTREL_GetLastError();
+        combinations.list()->groupCount = 0;  //< No group is read then.
     }
-    auto request = std::make_unique<RuleSwitchList>();
-    buildSwitchRequest(*current, on, ruleTypeCode(kind), *combinations->list(), request.get());
-    if (OSTREL_SetSmartRuleSwitches(session.handle, session.channel, request.get()) != 1)
+    RuleSwitchList request;
+    buildSwitchRequest(current, on, ruleTypeCode(kind), *combinations.list(), &request);
+    if (OSTREL_SetSmartRuleSwitches(session.handle, session.channel, &request) != 1)
         OSTREL_GetLastError();
 }
 
@@ -192,7 +187,9 @@ void readRuleSwitch(const RuleSession& session, RuleKind kind, nx::sdk::Settings
 {
     try
     {
-        const bool on = enabledCodes(*readSwitches(session)).contains(ruleTypeCode(kind));
+        RuleSwitchList switches{};
+        readSwitches(session, &switches);
+        const bool on = enabledCodes(switches).contains(ruleTypeCode(kind));
         response->setValue(ruleKindInfo(kind).switchKey, on ? "true" : "false");
     }
     catch (const std::exception& e)
