@@ -12,10 +12,10 @@
 namespace nx::kit
 {
 
-// Alternatives in the order of Json::Type after kNull; a Json without a Value is null.
+// The contents of a string, array or object; numbers and booleans need none.
 struct Json::Value
 {
-    using Data = std::variant<double, bool, std::string, Array, Object>;
+    using Data = std::variant<std::string, Array, Object>;
 
     template <typename... Args>
     explicit Value(Args&&... args) : data(std::forward<Args>(args)...)
@@ -294,48 +294,69 @@ void dumpValue(const Json& value, std::string* out)
 //-------------------------------------------------------------------------------------------------
 // Json
 
-Json::Json(double value) : m_value(std::make_shared<const Value>(std::in_place_type<double>, value))
-{
-}
+Json::Json(double value) : m_type(Type::kNumber), m_scalar(value) {}
 
 Json::Json(int value) : Json(static_cast<double>(value)) {}
 
-Json::Json(bool value) : m_value(std::make_shared<const Value>(std::in_place_type<bool>, value)) {}
+Json::Json(bool value) : m_type(Type::kBool), m_scalar(value ? 1.0 : 0.0) {}
 
 Json::Json(const std::string& value)
-    : m_value(std::make_shared<const Value>(std::in_place_type<std::string>, value))
+    : m_type(Type::kString),
+      m_value(std::make_shared<const Value>(std::in_place_type<std::string>, value))
 {
 }
 
 Json::Json(std::string&& value)
-    : m_value(std::make_shared<const Value>(std::in_place_type<std::string>, std::move(value)))
+    : m_type(Type::kString),
+      m_value(std::make_shared<const Value>(std::in_place_type<std::string>, std::move(value)))
 {
 }
 
 Json::Json(const char* value)
 {
     if (value)
-        m_value = std::make_shared<const Value>(std::in_place_type<std::string>, value);
+        *this = Json(std::string(value));
 }
 
 Json::Json(const Array& values)
-    : m_value(std::make_shared<const Value>(std::in_place_type<Array>, values))
+    : m_type(Type::kArray), m_value(std::make_shared<const Value>(std::in_place_type<Array>, values))
 {
 }
 
 Json::Json(Array&& values)
-    : m_value(std::make_shared<const Value>(std::in_place_type<Array>, std::move(values)))
+    : m_type(Type::kArray),
+      m_value(std::make_shared<const Value>(std::in_place_type<Array>, std::move(values)))
 {
 }
 
 Json::Json(const Object& values)
-    : m_value(std::make_shared<const Value>(std::in_place_type<Object>, values))
+    : m_type(Type::kObject),
+      m_value(std::make_shared<const Value>(std::in_place_type<Object>, values))
 {
 }
 
 Json::Json(Object&& values)
-    : m_value(std::make_shared<const Value>(std::in_place_type<Object>, std::move(values)))
+    : m_type(Type::kObject),
+      m_value(std::make_shared<const Value>(std::in_place_type<Object>, std::move(values)))
 {
+}
+
+Json::Json(Json&& other) noexcept
+    : m_type(std::exchange(other.m_type, Type::kNull)),
+      m_scalar(std::exchange(other.m_scalar, 0.0)),
+      m_value(std::move(other.m_value))
+{
+}
+
+Json& Json::operator=(Json&& other) noexcept
+{
+    if (this != &other)
+    {
+        m_type = std::exchange(other.m_type, Type::kNull);
+        m_scalar = std::exchange(other.m_scalar, 0.0);
+        m_value = std::move(other.m_value);
+    }
+    return *this;
 }
 
 Json Json::parse(const std::string& text, std::string* errorText)
@@ -384,21 +405,17 @@ const T* Json::valueIf() const
 
 Json::Type Json::type() const
 {
-    static constexpr Type kTypeOfAlternative[] = {Type::kNumber, Type::kBool, Type::kString,
-                                                  Type::kArray, Type::kObject};
-    return m_value ? kTypeOfAlternative[m_value->data.index()] : Type::kNull;
+    return m_type;
 }
 
 double Json::numberValue() const
 {
-    const double* value = valueIf<double>();
-    return value ? *value : 0.0;
+    return m_type == Type::kNumber ? m_scalar : 0.0;
 }
 
 bool Json::boolValue() const
 {
-    const bool* value = valueIf<bool>();
-    return value ? *value : false;
+    return m_type == Type::kBool && m_scalar != 0.0;
 }
 
 const std::string& Json::stringValue() const
@@ -434,9 +451,11 @@ const Json& Json::operator[](const std::string& key) const
 
 bool Json::operator==(const Json& other) const
 {
-    if (!m_value || !other.m_value)
-        return !m_value && !other.m_value;
-    return m_value->data == other.m_value->data;
+    if (m_type != other.m_type)
+        return false;
+    if (m_value && other.m_value)
+        return m_value->data == other.m_value->data;
+    return m_scalar == other.m_scalar;  //< Null values both hold 0.
 }
 
 }  // namespace nx::kit

@@ -1,7 +1,8 @@
 // JSON values: parsing a whole text, building values, typed reads and the compact dump.
 //
-// A Json is an immutable value (null, number, bool, string, array or key-ordered object);
-// copies share their contents. Nothing here throws: a text that does not parse gives a null
+// A Json is an immutable value (null, number, bool, string, array or key-ordered object).
+// Numbers and booleans are held in the Json itself; copies of the others share their
+// contents. Nothing here throws: a text that does not parse gives a null
 // value and an error text. Const operations on a value are safe from any number of threads;
 // assigning to one Json object while another thread reads that same object is not.
 
@@ -55,6 +56,12 @@ public:
     Json(Array&& values);
     Json(const Object& values);
     Json(Object&& values);
+
+    Json(const Json& other) = default;
+    Json& operator=(const Json& other) = default;
+    // The moved-from value is left null.
+    Json(Json&& other) noexcept;
+    Json& operator=(Json&& other) noexcept;
 
     // A pointer other than a C string would otherwise silently become a bool.
     Json(void*) = delete;
@@ -113,8 +120,9 @@ private:
     template <typename T>
     const T* valueIf() const;
 
-    // Null when empty.
-    std::shared_ptr<const Value> m_value;
+    Type m_type = Type::kNull;
+    double m_scalar = 0.0;  //< The number, or 1 and 0 for true and false.
+    std::shared_ptr<const Value> m_value;  //< Set for strings, arrays and objects only.
 };
 
 }  // namespace nx::kit
