@@ -1,6 +1,7 @@
 // The process-wide rule caches: what the camera does not store about a rule (figure colour,
 // label, show-on-camera flag) and the camera's object-filter parameters, kept between a
-// read of a rule kind and its next write, for all device agents of the process.
+// read of a rule kind and its next write, for all device agents of the process; and the
+// figure text each slot last decoded, kept parsed.
 //
 // Thread-safety: one cache per kind, each with its own mutex. A reader or writer holds the
 // mutex of its kind for the whole of one read or one write; every operation below except
@@ -13,6 +14,8 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include <nx/kit/json.h>
 
 #include "plugin/camera/ostrel_sdk.h"
 #include "rule_kind.h"
@@ -35,6 +38,11 @@ struct RuleCacheEntry
     std::string color;
     std::string label;
     bool showOnCamera = false;
+
+    // The figure text last decoded for this slot, and its outer object as parsed: every
+    // settings change resends all the figures, and most of them arrive unchanged.
+    std::string figureText;
+    nx::kit::Json parsedFigure;
 };
 
 // The cache of one rule kind: entries indexed by slot, grown on demand, never shrunk.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <nx/kit/json.h>
 
@@ -118,12 +119,18 @@ std::string dumpFigure(RuleKind kind, Json::Object figure, const RuleCacheEntry&
     return Json(outer).dump();
 }
 
-// The members of the text's outer object; none when it does not parse or is no object.
-Json parseFigureText(const std::string& text)
+// The text's outer object; one without members when the text does not parse or is no
+// object. Parsed only when the text differs from the one the entry last decoded.
+Json parsedFigureText(const std::string& text, RuleCacheEntry* entry)
 {
-    std::string error;
-    Json parsed = Json::parse(text, &error);
-    return parsed.isObject() ? parsed : Json(Json::Object{});
+    if (!entry->parsedFigure.isObject() || entry->figureText != text)
+    {
+        std::string error;
+        Json parsed = Json::parse(text, &error);
+        entry->parsedFigure = parsed.isObject() ? std::move(parsed) : Json(Json::Object{});
+        entry->figureText = text;
+    }
+    return entry->parsedFigure;
 }
 
 // Takes the outer label and flag; both are replaced whether or not a figure is present.
@@ -176,7 +183,7 @@ std::string encodeFigure(RuleKind kind, const AreaRule& rule, const RuleCacheEnt
 
 void decodeFigure(const std::string& text, LineRule* rule, RuleCacheEntry* entry)
 {
-    const Json outer = parseFigureText(text);
+    const Json outer = parsedFigureText(text, entry);
     const Json& figure = outer["figure"];
     if (figure.isNull())
     {
@@ -199,7 +206,7 @@ void decodeFigure(const std::string& text, LineRule* rule, RuleCacheEntry* entry
 
 void decodeFigure(const std::string& text, AreaRule* rule, RuleCacheEntry* entry)
 {
-    const Json outer = parseFigureText(text);
+    const Json outer = parsedFigureText(text, entry);
     const Json& figure = outer["figure"];
     if (figure.isNull())
     {

@@ -249,6 +249,26 @@ TEST(RuleFigureTest, AreaCornersAreOverwrittenOnlyByTwoNumbers)
     EXPECT_FALSE(entry.showOnCamera);
 }
 
+TEST(RuleFigureTest, TextDecodedAgainThroughTheSameEntryIsAppliedAgain)
+{
+    const std::string first = R"({"figure": {"color": "c", "points": [[0.5, 0.5]]}, "label": "A"})";
+    const std::string second = R"({"figure": {"points": [[0.25, 0.75]]}, "showOnCamera": true})";
+    RuleCacheEntry entry;
+    for (const std::string* text : {&first, &first, &second, &first})
+    {
+        AreaRule rule = areaWithCorners(3);
+        entry.color = entry.label = "stale";
+        entry.showOnCamera = text == &first;
+        decodeFigure(*text, &rule, &entry);
+        const bool isFirst = text == &first;
+        EXPECT_EQ(isFirst ? 5000u : 2500u, rule.points[0].x);
+        EXPECT_EQ(isFirst ? 5000u : 7500u, rule.points[0].y);
+        EXPECT_EQ(isFirst ? "c" : "", entry.color);
+        EXPECT_EQ(isFirst ? "A" : "", entry.label);
+        EXPECT_EQ(!isFirst, entry.showOnCamera);
+    }
+}
+
 TEST(RuleFigureTest, MoreThanSixAreaPointsWriteTheFirstSix)
 {
     AreaRule rule = areaWithCorners(3);
