@@ -1,6 +1,7 @@
 #include "settings_application.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include <nx/kit/debug.h>
 #include <nx/kit/utils.h>
@@ -13,9 +14,11 @@ namespace nx::vms_server_plugins::analytics::sample
 namespace
 {
 
-bool isObjectTypeKey(const std::string& key)
+// Keys are compared as views, which compare their lengths first: a page holds over a
+// hundred keys, and comparing each with every name here byte by byte adds up.
+bool isObjectTypeKey(std::string_view key)
 {
-    for (const char* objectType:
+    for (const std::string_view objectType :
          {kFaceObjectType, kPersonObjectType, kVehicleObjectType, kLicensePlateObjectType})
     {
         if (key == objectType)
@@ -59,11 +62,12 @@ void applySettings(const std::map<std::string, std::string>& settings,
     switches->enabledObjectTypes.clear();
     for (const auto& [key, value]: settings)
     {
-        if (key == kSendAttributesSetting)
+        const std::string_view name = key;
+        if (name == kSendAttributesSetting)
             switches->sendAttributes = parseBooleanSetting(value);
-        else if (key == kTimestampShiftMsSetting)
+        else if (name == kTimestampShiftMsSetting)
             applyTimestampShift(value, printPrefix, switches);
-        else if (isObjectTypeKey(key) && parseBooleanSetting(value))
+        else if (isObjectTypeKey(name) && parseBooleanSetting(value))
             switches->enabledObjectTypes.insert(key);
     }
 }
