@@ -49,17 +49,16 @@ void addAreaRule(RuleKind kind, const AreaRule& rule, const RuleCacheEntry& entr
 bool applyAreaRule(RuleKind kind, AreaRule* rule, RuleCacheEntry* entry, int slot,
                    const SettingLookup& lookup, const std::string& printPrefix)
 {
-    const int number = slot + 1;
     if (!applyCommonSettings(kind, slot, lookup, printPrefix, rule))
         return false;
+    RuleSettingKeys keys(kind, slot + 1);
     if (kind == RuleKind::kIntrusion &&
-        !readNumberSetting(lookup, ruleSettingKey(kind, number, kTimeThresholdSuffix), printPrefix,
+        !readNumberSetting(lookup, keys.key(kTimeThresholdSuffix), printPrefix,
                            &rule->timeThreshold))
     {
         return false;
     }
-    decodeFigure(lookup(ruleSettingKey(kind, number, ruleKindInfo(kind).figureSuffix)), rule,
-                 entry);
+    decodeFigure(lookup(keys.key(ruleKindInfo(kind).figureSuffix)), rule, entry);
     return true;
 }
 

@@ -1,6 +1,5 @@
 #include "rule_kind.h"
 
-#include <cstring>
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -26,13 +25,22 @@ const RuleKindInfo& ruleKindInfo(RuleKind kind)
 
 std::string ruleSettingKey(RuleKind kind, int number, const char* suffix)
 {
-    // Built in place: the settings path makes a hundred of these per delivery.
-    const char* const prefix = ruleKindInfo(kind).settingPrefix;
-    const std::string digits = std::to_string(number);
-    std::string key;
-    key.reserve(std::strlen(prefix) + digits.size() + std::strlen(suffix));
-    key.append(prefix).append(digits).append(suffix);
-    return key;
+    return RuleSettingKeys(kind, number).key(suffix);
+}
+
+RuleSettingKeys::RuleSettingKeys(RuleKind kind, int number)
+{
+    // Room for the longest suffix, ".Non-motor-vehicle", without growing.
+    m_key.reserve(40);
+    m_key.append(ruleKindInfo(kind).settingPrefix).append(std::to_string(number));
+    m_stemSize = m_key.size();
+}
+
+const std::string& RuleSettingKeys::key(const char* suffix)
+{
+    m_key.resize(m_stemSize);
+    m_key.append(suffix);
+    return m_key;
 }
 
 uint32_t ruleCapability(const RuleSession& session, RuleKind kind)

@@ -5,6 +5,7 @@
 
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -60,6 +61,21 @@ inline int32_t ruleTypeCode(RuleKind kind)
 
 // The setting key of rule number `number` of `kind`: prefix, number in decimal, suffix.
 std::string ruleSettingKey(RuleKind kind, int number, const char* suffix);
+
+// The setting keys of one rule, built in one buffer that every key() call reuses, so that
+// looking up a rule's settings allocates once rather than once per key.
+class RuleSettingKeys
+{
+public:
+    RuleSettingKeys(RuleKind kind, int number);
+
+    // The key with `suffix`; valid until the next call.
+    const std::string& key(const char* suffix);
+
+private:
+    std::string m_key;
+    std::size_t m_stemSize = 0;
+};
 
 // The camera session of one device agent, as the rule readers and writers need it.
 struct RuleSession

@@ -115,11 +115,11 @@ template <typename Rule>
 bool applyCommonSettings(RuleKind kind, int slot, const SettingLookup& lookup,
                          const std::string& printPrefix, Rule* rule)
 {
-    const int number = slot + 1;
+    RuleSettingKeys keys(kind, slot + 1);
     rule->ruleIndex = slot;
-    rule->enabled = enabledFromText(lookup(ruleSettingKey(kind, number, kEnableSuffix)));
-    applyPriorityText(lookup(ruleSettingKey(kind, number, kPrioritySuffix)), &rule->priority);
-    return readNumberSetting(lookup, ruleSettingKey(kind, number, kSensitivitySuffix), printPrefix,
+    rule->enabled = enabledFromText(lookup(keys.key(kEnableSuffix)));
+    applyPriorityText(lookup(keys.key(kPrioritySuffix)), &rule->priority);
+    return readNumberSetting(lookup, keys.key(kSensitivitySuffix), printPrefix,
                              &rule->sensitivity);
 }
 
@@ -131,6 +131,7 @@ void applyFilterSettings(RuleKind kind, int number, const RuleCacheEntry& entry,
 {
     const std::size_t count =
         std::min(reportedCount(rule->filterCount, kOstrelFilterCapacity), entry.filters.size());
+    RuleSettingKeys keys(kind, number);
     for (std::size_t u = 0; u < count; ++u)
     {
         const CachedFilter& cached = entry.filters[u];
@@ -139,7 +140,7 @@ void applyFilterSettings(RuleKind kind, int number, const RuleCacheEntry& entry,
             continue;
         ObjectFilter& filter = rule->filters[u];
         filter.objectType = cached.type;
-        filter.enabled = enabledFromText(lookup(ruleSettingKey(kind, number, suffix)));
+        filter.enabled = enabledFromText(lookup(keys.key(suffix)));
         std::copy(std::begin(cached.firstParameters), std::end(cached.firstParameters),
                   filter.firstParameters);
         std::copy(std::begin(cached.secondParameters), std::end(cached.secondParameters),
