@@ -28,6 +28,22 @@ void printEntries(const IStringMap* stringMap, int count, const std::string& pri
     NX_KIT_PRINT(printPrefix) << indent << "}";
 }
 
+// Sets key to value, with `hint` the position the key most likely belongs before. Past the
+// last entry (every entry of a first delivery) it is placed without being looked up first,
+// which saves a key comparison per entry; a key found there all the same is assigned.
+std::map<std::string, std::string>::iterator putEntry(
+    std::map<std::string, std::string>* target, std::map<std::string, std::string>::iterator hint,
+    const char* key, const char* value)
+{
+    if (hint != target->end())
+        return target->insert_or_assign(hint, key, value);
+    const std::size_t sizeBefore = target->size();
+    const auto placed = target->emplace_hint(hint, key, value);
+    if (target->size() == sizeBefore)
+        placed->second = value;
+    return placed;
+}
+
 }  // namespace
 
 bool convertStringMap(std::map<std::string, std::string>* target, const IStringMap* stringMap,
@@ -59,7 +75,7 @@ bool convertStringMap(std::map<std::string, std::string>* target, const IStringM
         // A host map that yields a null key or value is read as holding the empty text.
         const char* const key = stringMap->key(i);
         const char* const value = stringMap->valueAt(i);
-        next = std::next(target->insert_or_assign(next, key ? key : "", value ? value : ""));
+        next = std::next(putEntry(target, next, key ? key : "", value ? value : ""));
     }
     return true;
 }
