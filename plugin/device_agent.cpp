@@ -85,9 +85,11 @@ void DeviceAgent::openSession(const std::string& host, int32_t port, const std::
 
 bool DeviceAgent::prepareSession(int32_t deviceChannel)
 {
+    // Only the count is read. The records (21 KiB) stay on the stack and are not cleared:
+    // a heap block of this size, cleared and freed, was the dearest part of opening.
     int32_t channelCount = kOstrelChannelCapacity;
-    std::vector<OstrelChannelRecord> channels(kOstrelChannelCapacity);
-    if (OSTREL_QueryChannelList(m_sessionHandle, &channelCount, channels.data()) != 1)
+    OstrelChannelRecord channels[kOstrelChannelCapacity];
+    if (OSTREL_QueryChannelList(m_sessionHandle, &channelCount, channels) != 1)
         return false;
     m_channel = channelCount > 1 ? deviceChannel + 1 : deviceChannel;
 
