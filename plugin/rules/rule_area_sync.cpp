@@ -47,18 +47,18 @@ void addAreaRule(RuleKind kind, const AreaRule& rule, const RuleCacheEntry& entr
 }
 
 bool applyAreaRule(RuleKind kind, AreaRule* rule, RuleCacheEntry* entry, int slot,
-                   const SettingLookup& lookup, const std::string& printPrefix)
+                   RuleSettingKeys* keys, const SettingLookup& lookup,
+                   const std::string& printPrefix)
 {
-    if (!applyCommonSettings(kind, slot, lookup, printPrefix, rule))
+    if (!applyCommonSettings(slot, keys, lookup, printPrefix, rule))
         return false;
-    RuleSettingKeys keys(kind, slot + 1);
     if (kind == RuleKind::kIntrusion &&
-        !readNumberSetting(lookup, keys.key(kTimeThresholdSuffix), printPrefix,
+        !readNumberSetting(lookup, keys->key(kTimeThresholdSuffix), printPrefix,
                            &rule->timeThreshold))
     {
         return false;
     }
-    decodeFigure(lookup(keys.key(ruleKindInfo(kind).figureSuffix)), rule, entry);
+    decodeFigure(lookup(keys->key(ruleKindInfo(kind).figureSuffix)), rule, entry);
     return true;
 }
 
@@ -85,8 +85,11 @@ void writeAreaRules(RuleKind kind, const RuleSession& session, const SettingLook
                    const AreaCalls calls = areaCalls(kind);
                    writeRuleSet<AreaRuleSet>(
                        kind, session, calls.get, calls.put, lookup,
-                       [&](AreaRule* rule, RuleCacheEntry* entry, int slot)
-                       { return applyAreaRule(kind, rule, entry, slot, lookup, printPrefix); });
+                       [&](AreaRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys)
+                       {
+                           return applyAreaRule(kind, rule, entry, slot, keys, lookup,
+                                                printPrefix);
+                       });
                });
 }
 

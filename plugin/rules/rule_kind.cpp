@@ -25,14 +25,24 @@ const RuleKindInfo& ruleKindInfo(RuleKind kind)
 
 std::string ruleSettingKey(RuleKind kind, int number, const char* suffix)
 {
-    return RuleSettingKeys(kind, number).key(suffix);
+    RuleSettingKeys keys(kind);
+    keys.selectRule(number);
+    return keys.key(suffix);
 }
 
-RuleSettingKeys::RuleSettingKeys(RuleKind kind, int number)
+RuleSettingKeys::RuleSettingKeys(RuleKind kind)
 {
-    // Room for the longest suffix, ".Non-motor-vehicle", without growing.
-    m_key.reserve(40);
-    m_key.append(ruleKindInfo(kind).settingPrefix).append(std::to_string(number));
+    // Room for a rule number and the longest suffix, ".Non-motor-vehicle", without growing.
+    m_key.reserve(48);
+    m_key.append(ruleKindInfo(kind).settingPrefix);
+    m_prefixSize = m_key.size();
+    selectRule(1);
+}
+
+void RuleSettingKeys::selectRule(int number)
+{
+    m_key.resize(m_prefixSize);
+    m_key.append(std::to_string(number));
     m_stemSize = m_key.size();
 }
 

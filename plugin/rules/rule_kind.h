@@ -62,18 +62,23 @@ inline int32_t ruleTypeCode(RuleKind kind)
 // The setting key of rule number `number` of `kind`: prefix, number in decimal, suffix.
 std::string ruleSettingKey(RuleKind kind, int number, const char* suffix);
 
-// The setting keys of one rule, built in one buffer that every key() call reuses, so that
-// looking up a rule's settings allocates once rather than once per key.
+// The setting keys of the rules of one kind, built in one buffer that every call reuses,
+// so that looking up a kind's settings allocates once rather than once per key.
 class RuleSettingKeys
 {
 public:
-    RuleSettingKeys(RuleKind kind, int number);
+    // Keys of rule number 1 of `kind`.
+    explicit RuleSettingKeys(RuleKind kind);
 
-    // The key with `suffix`; valid until the next call.
+    // Makes key() name the settings of rule number `number`.
+    void selectRule(int number);
+
+    // The key of the selected rule with `suffix`; valid until the next call.
     const std::string& key(const char* suffix);
 
 private:
     std::string m_key;
+    std::size_t m_prefixSize = 0;
     std::size_t m_stemSize = 0;
 };
 

@@ -23,13 +23,12 @@ void addLineRule(const LineRule& rule, const RuleCacheEntry& entry, int number,
     }
 }
 
-bool applyLineRule(LineRule* rule, RuleCacheEntry* entry, int slot, const SettingLookup& lookup,
-                   const std::string& printPrefix)
+bool applyLineRule(LineRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys,
+                   const SettingLookup& lookup, const std::string& printPrefix)
 {
-    if (!applyCommonSettings(kKind, slot, lookup, printPrefix, rule))
+    if (!applyCommonSettings(slot, keys, lookup, printPrefix, rule))
         return false;
-    decodeFigure(lookup(ruleSettingKey(kKind, slot + 1, ruleKindInfo(kKind).figureSuffix)), rule,
-                 entry);
+    decodeFigure(lookup(keys->key(ruleKindInfo(kKind).figureSuffix)), rule, entry);
     return true;
 }
 
@@ -55,8 +54,8 @@ void writeLineCrossRules(const RuleSession& session, const SettingLookup& lookup
                {
                    writeRuleSet<LineRuleSet>(
                        kKind, session, &OSTREL_GetLineCrossRules, &OSTREL_SetLineCrossRules, lookup,
-                       [&](LineRule* rule, RuleCacheEntry* entry, int slot)
-                       { return applyLineRule(rule, entry, slot, lookup, printPrefix); });
+                       [&](LineRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys)
+                       { return applyLineRule(rule, entry, slot, keys, lookup, printPrefix); });
                });
 }
 

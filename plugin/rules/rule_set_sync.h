@@ -110,28 +110,27 @@ void addFilterSettings(RuleKind kind, int number, const Rule& rule, RuleCacheEnt
 }
 
 // Sets index, enabled flag, priority and sensitivity of slot `slot` from the settings;
-// false when the sensitivity is not a number.
+// false when the sensitivity is not a number. REQUIRES: `keys` has the slot's rule selected.
 template <typename Rule>
-bool applyCommonSettings(RuleKind kind, int slot, const SettingLookup& lookup,
+bool applyCommonSettings(int slot, RuleSettingKeys* keys, const SettingLookup& lookup,
                          const std::string& printPrefix, Rule* rule)
 {
-    RuleSettingKeys keys(kind, slot + 1);
     rule->ruleIndex = slot;
-    rule->enabled = enabledFromText(lookup(keys.key(kEnableSuffix)));
-    applyPriorityText(lookup(keys.key(kPrioritySuffix)), &rule->priority);
-    return readNumberSetting(lookup, keys.key(kSensitivitySuffix), printPrefix,
+    rule->enabled = enabledFromText(lookup(keys->key(kEnableSuffix)));
+    applyPriorityText(lookup(keys->key(kPrioritySuffix)), &rule->priority);
+    return readNumberSetting(lookup, keys->key(kSensitivitySuffix), printPrefix,
                              &rule->sensitivity);
 }
 
 // Sets every filter of a known cached type from its setting and the cached parameter
-// blocks; a filter of another type keeps what was read.
+// blocks; a filter of another type keeps what was read. REQUIRES: `keys` has the rule
+// selected.
 template <typename Rule>
-void applyFilterSettings(RuleKind kind, int number, const RuleCacheEntry& entry,
+void applyFilterSettings(RuleSettingKeys* keys, const RuleCacheEntry& entry,
                          const SettingLookup& lookup, Rule* rule)
 {
     const std::size_t count =
         std::min(reportedCount(rule->filterCount, kOstrelFilterCapacity), entry.filters.size());
-    RuleSettingKeys keys(kind, number);
     for (std::size_t u = 0; u < count; ++u)
     {
         const CachedFilter& cached = entry.filters[u];
@@ -140,7 +139,7 @@ void applyFilterSettings(RuleKind kind, int number, const RuleCacheEntry& entry,
             continue;
         ObjectFilter& filter = rule->filters[u];
         filter.objectType = cached.type;
-        filter.enabled = enabledFromText(lookup(keys.key(suffix)));
+        filter.enabled = enabledFromText(lookup(keys->key(suffix)));
         std::copy(std::begin(cached.firstParameters), std::end(cached.firstParameters),
                   filter.firstParameters);
         std::copy(std::begin(cached.secondParameters), std::end(cached.secondParameters),
@@ -193,9 +192,10 @@ void readRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet>
 }
 
 // Reads the kind's rules, rewrites all four slots from the settings and writes them back,
-// then applies the kind's switch. `applyRule(rule, entry, slot)` sets the kind's own
-// fields of one rule and returns false when a number setting cannot be read, which stops
-// the write before anything is sent.
+// then applies the kind's switch. `applyRule(rule, entry, slot, keys)` sets the kind's
+// own fields of one rule, reading the settings named by `keys` (the slot's rule selected),
+// and returns false when a number setting cannot be read, which stops the write before
+// anything is sent.
 template <typename RuleSet, typename ApplyRule>
 void writeRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet> get,
                   RuleSetCall<RuleSet> put, const SettingLookup& lookup, ApplyRule applyRule)
@@ -210,11 +210,13 @@ void writeRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet
         return takeLastError();
     refreshCacheForWrite(set, &cache);
     set->ruleCount = kOstrelRuleSlots;
+    RuleSettingKeys keys(kind);
     for (int s = 0; s < kOstrelRuleSlots; ++s)
     {
-        if (!applyRule(&set->rules[s], &cache.entry(s), s))
+        keys.selectRule(s + 1);
+        if (!applyRule(&set->rules[s], &cache.entry(s), s, &keys))
             return;
-        applyFilterSettings(kind, s + 1, cache.entry(s), lookup, &set->rules[s]);
+        applyFilterSettings(&keys, cache.entry(s), lookup, &set->rules[s]);
     }
     if (put(session.handle, session.channel, set) == 0)
         takeLastError();
