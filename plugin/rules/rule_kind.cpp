@@ -1,5 +1,6 @@
 #include "rule_kind.h"
 
+#include <utility>
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -27,7 +28,7 @@ std::string ruleSettingKey(RuleKind kind, int number, const char* suffix)
 {
     RuleSettingKeys keys(kind);
     keys.selectRule(number);
-    return keys.key(suffix);
+    return std::move(keys).takeKey(suffix);
 }
 
 RuleSettingKeys::RuleSettingKeys(RuleKind kind)
@@ -51,6 +52,12 @@ const std::string& RuleSettingKeys::key(const char* suffix)
     m_key.resize(m_stemSize);
     m_key.append(suffix);
     return m_key;
+}
+
+std::string RuleSettingKeys::takeKey(const char* suffix) &&
+{
+    key(suffix);
+    return std::move(m_key);
 }
 
 uint32_t ruleCapability(const RuleSession& session, RuleKind kind)

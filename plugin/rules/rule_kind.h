@@ -76,6 +76,9 @@ public:
     // The key of the selected rule with `suffix`; valid until the next call.
     const std::string& key(const char* suffix);
 
+    // The key of the selected rule with `suffix`, taking over the buffer.
+    std::string takeKey(const char* suffix) &&;
+
 private:
     std::string m_key;
     std::size_t m_prefixSize = 0;
