@@ -75,37 +75,54 @@ void DeviceAgent::openSession(const std::string& host, int32_t port, const std::
     copyText(loginRecord.password, password);
     OstrelLoginResult loginResult{};
     m_sessionHandle = OSTREL_Login(&loginRecord, &loginResult);
-    if (!m_sessionHandle || !prepareSession(deviceChannel))
+    const char* const failedStep = m_sessionHandle ? prepareSession(deviceChannel) : "login";
+    if (failedStep)
+    {
+        reportSessionFailure(failedStep, host, port);
         return;
+    }
 
     // Entered only now, with the session fully open: no callback sees a half-built agent.
     structuredDataRegistry().add(this, m_sessionHandle);
     alarmRegistry().add(this, m_sessionHandle);
 }
 
-bool DeviceAgent::prepareSession(int32_t deviceChannel)
+const char* DeviceAgent::prepareSession(int32_t deviceChannel)
 {
     // Only the count is read. The records (21 KiB) stay on the stack and are not cleared:
     // a heap block of this size, cleared and freed, was the dearest part of opening.
     int32_t channelCount = kOstrelChannelCapacity;
     OstrelChannelRecord channels[kOstrelChannelCapacity];
     if (OSTREL_QueryChannelList(m_sessionHandle, &channelCount, channels) != 1)
-        return false;
+        return "channel list";
     m_channel = channelCount > 1 ? deviceChannel + 1 : deviceChannel;
 
     readCapabilities();
     OSTREL_SetAlarmCallback(m_sessionHandle, &DeviceAgent::onAlarm, nullptr);
     if (OSTREL_SetStructDataCallback(m_sessionHandle, &DeviceAgent::onStructuredData, nullptr) != 1)
-        return false;
+        return "structured-data callback";
 
     OstrelSubscriptionRequest request{};
     request.alarmTypes = kOstrelSubscribeAllAlarms;
     request.structuredTypes = kOstrelSubscribeAllStructured;
     OstrelSubscriptionResult result{};
     if (OSTREL_Subscribe(m_sessionHandle, &request, &result) != 1)
-        return false;
+        return "subscription";
     m_subscriptionId = result.subscriptionId;
-    return true;
+    return nullptr;
+}
+
+void DeviceAgent::reportSessionFailure(const char* step, const std::string& host,
+                                       int32_t port) const
+{
+    // The Camera SDK's own failures never refuse the agent, so this line is the only place
+    // where a site learns why the camera stays silent.
+    const int32_t lastError = OSTREL_GetLastError();
+    NX_KIT_PRINT(printPrefix()) << "ERROR: The camera session with " << host << ":" << port
+                                << " did not open: the " << step
+                                << " failed (OSTREL_GetLastError() = " << lastError
+                                << "); the camera stays silent until its device agent is "
+                                   "created again.";
 }
 
 void DeviceAgent::readCapabilities()
@@ -279,8 +296,7 @@ Result<const ISettingsResponse*> DeviceAgent::settingsReceived()
 
 void DeviceAgent::writeRulesToCamera()
 {
-    writeAllRules(
-        ruleSession(), [this](const std::string& key) { return settingValue(key); }, printPrefix());
+    writeAllRules(ruleSession(), [this](const std::string& key) { return settingValue(key); });
 }
 
 void DeviceAgent::getPluginSideSettings(Result<const ISettingsResponse*>* outResult) const
@@ -298,6 +314,7 @@ RuleSession DeviceAgent::ruleSession() const
     session.intrusionCapability = m_intrusionCapability;
     session.enterAreaCapability = m_enterAreaCapability;
     session.leaveAreaCapability = m_leaveAreaCapability;
+    session.printPrefix = printPrefix();
     return session;
 }
 

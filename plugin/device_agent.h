@@ -6,6 +6,9 @@
 // unsubscribes and logs out. Alarms become event packets at once; detection records wait
 // as pending objects for the next compressed video frame.
 //
+// A session that does not open leaves the agent quiet; it says so in one error line that
+// names the failed step, the camera's address and the Camera SDK's last error.
+//
 // Thread-safety: the host calls the agent from one thread at a time; the Camera SDK calls
 // the callbacks on its own threads. m_eventMutex guards the pending event and the alarm
 // time; m_settingsMutex guards the switches, the pending objects and the recent track ids;
@@ -36,10 +39,10 @@ namespace nx::vms_server_plugins::analytics::sample
 class DeviceAgent final : public nx::sdk::analytics::ConsumingDeviceAgent
 {
 public:
-    // Opens the camera session. Camera SDK failures are silent: the agent is created in a
-    // state that delivers nothing. Throws std::invalid_argument or std::out_of_range when
-    // the camera URL is malformed, before any Camera SDK call.
-    // REQUIRES: deviceInfo != nullptr.
+    // Opens the camera session. Camera SDK failures never refuse the agent: it is created in
+    // a state that delivers nothing, and one error line says why. Throws std::invalid_argument or
+    // std::out_of_range when the camera URL is malformed, before any Camera SDK call. REQUIRES:
+    // deviceInfo != nullptr.
     explicit DeviceAgent(const nx::sdk::IDeviceInfo* deviceInfo);
 
     // Does nothing: the agent produces every type it declares.
@@ -79,12 +82,17 @@ private:
     static void onStructuredData(void* handle, void* reserved, const OstrelStructuredRecord* batch,
                                  void* userData);
 
-    // Logs in and subscribes; stops silently at the first failing step.
+    // Logs in and subscribes; stops at the first failing step with one error line.
     void openSession(const std::string& host, int32_t port, const std::string& login,
                      const std::string& password, int32_t deviceChannel);
 
-    // The session steps after login; false when the session cannot deliver.
-    bool prepareSession(int32_t deviceChannel);
+    // The session steps after login; the name of the step that failed, or null when the
+    // session delivers.
+    const char* prepareSession(int32_t deviceChannel);
+
+    // Prints why the session with `host`:`port` did not open, with the Camera SDK's last
+    // error. Never names the password.
+    void reportSessionFailure(const char* step, const std::string& host, int32_t port) const;
 
     // Copies the four smart-rule capability values of the channel.
     void readCapabilities();

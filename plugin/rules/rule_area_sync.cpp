@@ -52,9 +52,8 @@ bool applyAreaRule(RuleKind kind, AreaRule* rule, RuleCacheEntry* entry, int slo
 {
     if (!applyCommonSettings(slot, keys, lookup, printPrefix, rule))
         return false;
-    if (kind == RuleKind::kIntrusion &&
-        !readNumberSetting(lookup, keys->key(kTimeThresholdSuffix), printPrefix,
-                           &rule->timeThreshold))
+    if (kind == RuleKind::kIntrusion && !readNumberSetting(lookup, keys->key(kTimeThresholdSuffix),
+                                                           printPrefix, &rule->timeThreshold))
     {
         return false;
     }
@@ -76,19 +75,17 @@ void readAreaRules(RuleKind kind, const RuleSession& session, nx::sdk::SettingsR
                });
 }
 
-void writeAreaRules(RuleKind kind, const RuleSession& session, const SettingLookup& lookup,
-                    const std::string& printPrefix)
+void writeAreaRules(RuleKind kind, const RuleSession& session, const SettingLookup& lookup)
 {
-    runGuarded(printPrefix, "write the area rules",
+    runGuarded(session.printPrefix, "write the area rules",
                [&]
                {
                    const AreaCalls calls = areaCalls(kind);
                    writeRuleSet<AreaRuleSet>(
                        kind, session, calls.get, calls.put, lookup,
-                       [&](AreaRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys)
-                       {
+                       [&](AreaRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys) {
                            return applyAreaRule(kind, rule, entry, slot, keys, lookup,
-                                                printPrefix);
+                                                session.printPrefix);
                        });
                });
 }

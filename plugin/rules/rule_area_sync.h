@@ -23,9 +23,8 @@ void readAreaRules(RuleKind kind, const RuleSession& session, nx::sdk::SettingsR
 
 // Writes all four rules of `kind` from the settings, then switches the kind on unless its
 // switch setting is "false". A ".Sensitivity" (or, for intrusion, ".TimeThreshold") value
-// that is not a number prints one line with `printPrefix` and stops the write before
-// anything is sent. REQUIRES: kind is not RuleKind::kLineCross.
-void writeAreaRules(RuleKind kind, const RuleSession& session, const SettingLookup& lookup,
-                    const std::string& printPrefix);
+// that is not a number prints one line with the session's prefix and stops the write
+// before anything is sent. REQUIRES: kind is not RuleKind::kLineCross.
+void writeAreaRules(RuleKind kind, const RuleSession& session, const SettingLookup& lookup);
 
 }  // namespace nx::vms_server_plugins::analytics::sample

@@ -10,11 +10,14 @@ namespace
 
 // Indexed by type code - 100.
 const RuleKindInfo kRuleKinds[4] = {
-    {RuleKind::kLineCross, "LineCrossed.IncludeArea", ".Points", "Cross Line-", "CrossLineEnable"},
-    {RuleKind::kIntrusion, "Intrusion.IncludeArea", ".Figure", "Intrusion Area-",
+    {RuleKind::kLineCross, "line-crossing", "LineCrossed.IncludeArea", ".Points", "Cross Line-",
+     "CrossLineEnable"},
+    {RuleKind::kIntrusion, "intrusion", "Intrusion.IncludeArea", ".Figure", "Intrusion Area-",
      "IntrusionEnable"},
-    {RuleKind::kEnterArea, "EnterArea.IncludeArea", ".Figure", "Enter Area-", "EnterAreaEnable"},
-    {RuleKind::kLeaveArea, "LeaveArea.IncludeArea", ".Figure", "Leave Area-", "LeaveAreaEnable"},
+    {RuleKind::kEnterArea, "area-entering", "EnterArea.IncludeArea", ".Figure", "Enter Area-",
+     "EnterAreaEnable"},
+    {RuleKind::kLeaveArea, "area-leaving", "LeaveArea.IncludeArea", ".Figure", "Leave Area-",
+     "LeaveAreaEnable"},
 };
 
 }  // namespace

@@ -26,6 +26,7 @@ enum class RuleKind : int32_t
 struct RuleKindInfo
 {
     RuleKind kind;
+    const char* name;                // e.g. "line-crossing", as diagnostic lines name it
     const char* settingPrefix;       // e.g. "LineCrossed.IncludeArea"
     const char* figureSuffix;        // ".Points" or ".Figure"
     const char* defaultLabelPrefix;  // e.g. "Cross Line-"
@@ -94,6 +95,7 @@ struct RuleSession
     uint32_t intrusionCapability = 0;
     uint32_t enterAreaCapability = 0;
     uint32_t leaveAreaCapability = 0;
+    std::string printPrefix;  //< Starts the lines printed for this session.
 };
 
 // The session's capability value of `kind`; 0 when the camera does not support it.

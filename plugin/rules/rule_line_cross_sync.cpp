@@ -46,17 +46,17 @@ void readLineCrossRules(const RuleSession& session, nx::sdk::SettingsResponse* r
                });
 }
 
-void writeLineCrossRules(const RuleSession& session, const SettingLookup& lookup,
-                         const std::string& printPrefix)
+void writeLineCrossRules(const RuleSession& session, const SettingLookup& lookup)
 {
-    runGuarded(printPrefix, "write the line-crossing rules",
-               [&]
-               {
-                   writeRuleSet<LineRuleSet>(
-                       kKind, session, &OSTREL_GetLineCrossRules, &OSTREL_SetLineCrossRules, lookup,
-                       [&](LineRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys)
-                       { return applyLineRule(rule, entry, slot, keys, lookup, printPrefix); });
-               });
+    runGuarded(
+        session.printPrefix, "write the line-crossing rules",
+        [&]
+        {
+            writeRuleSet<LineRuleSet>(
+                kKind, session, &OSTREL_GetLineCrossRules, &OSTREL_SetLineCrossRules, lookup,
+                [&](LineRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys)
+                { return applyLineRule(rule, entry, slot, keys, lookup, session.printPrefix); });
+        });
 }
 
 }  // namespace nx::vms_server_plugins::analytics::sample

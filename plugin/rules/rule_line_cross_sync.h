@@ -23,8 +23,7 @@ void readLineCrossRules(const RuleSession& session, nx::sdk::SettingsResponse* r
 
 // Writes all four line-crossing rules from the settings, then switches line crossing on
 // unless "CrossLineEnable" is "false". A ".Sensitivity" value that is not a number prints
-// one line with `printPrefix` and stops the write before anything is sent.
-void writeLineCrossRules(const RuleSession& session, const SettingLookup& lookup,
-                         const std::string& printPrefix);
+// one line with the session's prefix and stops the write before anything is sent.
+void writeLineCrossRules(const RuleSession& session, const SettingLookup& lookup);
 
 }  // namespace nx::vms_server_plugins::analytics::sample

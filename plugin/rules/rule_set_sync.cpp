@@ -10,9 +10,12 @@ namespace nx::vms_server_plugins::analytics::sample
 
 using nx::kit::debug::toDiagnosticText;
 
-void takeLastError()
+void reportCameraFailure(const RuleSession& session, RuleKind kind, const char* operation)
 {
-    OSTREL_GetLastError();
+    const int32_t lastError = OSTREL_GetLastError();
+    NX_KIT_PRINT(session.printPrefix)
+        << "ERROR: Unable to " << operation << " of the " << ruleKindInfo(kind).name
+        << " kind on the camera: OSTREL_GetLastError() = " << lastError << ".";
 }
 
 bool readNumberSetting(const SettingLookup& lookup, const std::string& key,

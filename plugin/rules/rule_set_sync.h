@@ -64,8 +64,9 @@ inline std::size_t reportedCount(int32_t count, int32_t capacity)
     return static_cast<std::size_t>(std::clamp(count, 0, capacity));
 }
 
-// Calls OSTREL_GetLastError after a failed Camera SDK call; its value is not used.
-void takeLastError();
+// After a failed Camera SDK call: calls OSTREL_GetLastError once and prints its value
+// with the session's prefix, naming what failed (`operation`, e.g. "write") and the kind.
+void reportCameraFailure(const RuleSession& session, RuleKind kind, const char* operation);
 
 // Reads a ".Sensitivity" or ".TimeThreshold" setting as a base-10 integer. On failure
 // prints one line with `printPrefix` naming the key, its value and the error text, and
@@ -180,7 +181,7 @@ void readRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet>
     PreparedRuleSet<RuleSet> prepared;
     RuleSet* set = prepared.get();
     if (get(session.handle, session.channel, set) == 0)
-        return takeLastError();
+        return reportCameraFailure(session, kind, "read the rules");
     const std::size_t count = reportedCount(set->ruleCount, kOstrelRuleSlots);
     cache.growTo(count);
     for (std::size_t s = 0; s < count; ++s)
@@ -207,7 +208,7 @@ void writeRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet
     PreparedRuleSet<RuleSet> prepared;
     RuleSet* set = prepared.get();
     if (get(session.handle, session.channel, set) == 0)
-        return takeLastError();
+        return reportCameraFailure(session, kind, "read the rules");
     refreshCacheForWrite(set, &cache);
     set->ruleCount = kOstrelRuleSlots;
     RuleSettingKeys keys(kind);
@@ -219,7 +220,7 @@ void writeRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet
         applyFilterSettings(&keys, cache.entry(s), lookup, &set->rules[s]);
     }
     if (put(session.handle, session.channel, set) == 0)
-        takeLastError();
+        reportCameraFailure(session, kind, "write the rules");
     applySwitchSetting(kind, session, lookup);
 }
 

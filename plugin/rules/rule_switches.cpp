@@ -8,6 +8,8 @@
 
 #include <nx/kit/debug.h>
 
+#include "rule_set_sync.h"
+
 namespace nx::vms_server_plugins::analytics::sample
 {
 
@@ -117,11 +119,11 @@ void buildSwitchOn(const RuleSwitchList& current, int32_t typeCode,
 }
 
 // Reads the camera's switch lists into *switches; zeroed when they cannot be read.
-void readSwitches(const RuleSession& session, RuleSwitchList* switches)
+void readSwitches(const RuleSession& session, RuleKind kind, RuleSwitchList* switches)
 {
     if (OSTREL_GetSmartRuleSwitches(session.handle, session.channel, switches) != 1)
     {
-        OSTREL_GetLastError();
+        reportCameraFailure(session, kind, "read the switches");
         *switches = RuleSwitchList{};
     }
 }
@@ -157,18 +159,18 @@ private:
 void applyRuleSwitchOrThrow(const RuleSession& session, bool on, RuleKind kind)
 {
     RuleSwitchList current{};
-    readSwitches(session, &current);
+    readSwitches(session, kind, &current);
     CombinationStorage combinations;
     if (on &&
         OSTREL_GetSmartRuleCombinations(session.handle, session.channel, combinations.list()) != 1)
     {
-        OSTREL_GetLastError();
+        reportCameraFailure(session, kind, "read the switch combinations");
         combinations.list()->groupCount = 0;  //< No group is read then.
     }
     RuleSwitchList request;
     buildSwitchRequest(current, on, ruleTypeCode(kind), *combinations.list(), &request);
     if (OSTREL_SetSmartRuleSwitches(session.handle, session.channel, &request) != 1)
-        OSTREL_GetLastError();
+        reportCameraFailure(session, kind, "write the switches");
 }
 
 }  // namespace
@@ -188,7 +190,7 @@ void readRuleSwitch(const RuleSession& session, RuleKind kind, nx::sdk::Settings
     try
     {
         RuleSwitchList switches{};
-        readSwitches(session, &switches);
+        readSwitches(session, kind, &switches);
         const bool on = enabledCodes(switches).contains(ruleTypeCode(kind));
         response->setValue(ruleKindInfo(kind).switchKey, on ? "true" : "false");
     }

@@ -21,8 +21,8 @@ namespace nx::vms_server_plugins::analytics::sample
 // test. REQUIRES: response != nullptr.
 void readRuleSwitch(const RuleSession& session, RuleKind kind, nx::sdk::SettingsResponse* response);
 
-// Switches `kind` on or off on the camera. Camera failures are followed by one
-// OSTREL_GetLastError call and otherwise ignored.
+// Switches `kind` on or off on the camera. Each camera failure prints one line with the
+// Camera SDK's last error and is otherwise ignored.
 void applyRuleSwitch(const RuleSession& session, bool on, RuleKind kind);
 
 // The request that switches `typeCode` on or off, from the camera's current lists and

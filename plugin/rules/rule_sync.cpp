@@ -7,15 +7,14 @@
 namespace nx::vms_server_plugins::analytics::sample
 {
 
-void writeAllRules(const RuleSession& session, const SettingLookup& lookup,
-                   const std::string& printPrefix)
+void writeAllRules(const RuleSession& session, const SettingLookup& lookup)
 {
     for (const RuleKind kind : kRuleWriteOrder)
     {
         if (kind == RuleKind::kLineCross)
-            writeLineCrossRules(session, lookup, printPrefix);
+            writeLineCrossRules(session, lookup);
         else
-            writeAreaRules(kind, session, lookup, printPrefix);
+            writeAreaRules(kind, session, lookup);
     }
 }
 

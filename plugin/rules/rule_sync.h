@@ -19,8 +19,7 @@ namespace nx::vms_server_plugins::analytics::sample
 
 // Writes the four rule kinds in the order line crossing, enter area, leave area,
 // intrusion; a writer stopped by a setting that is not a number does not stop the others.
-void writeAllRules(const RuleSession& session, const SettingLookup& lookup,
-                   const std::string& printPrefix);
+void writeAllRules(const RuleSession& session, const SettingLookup& lookup);
 
 // A new settings response with the camera's rules (line crossing, enter area, leave area,
 // intrusion) and the four switch keys; never null.

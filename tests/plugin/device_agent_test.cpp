@@ -3,9 +3,9 @@
 
 #include "host/data_packets.h"
 
+#include <atomic>
 #include <cstring>
 #include <limits>
-#include <atomic>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -19,8 +19,8 @@ namespace
 
 using namespace nx::sdk;
 using namespace nx::sdk::analytics;
-using ostrel::control::Operation;
 using ostrel::control::callCount;
+using ostrel::control::Operation;
 
 class DeviceAgentTest : public CameraTest
 {
@@ -30,7 +30,7 @@ protected:
                             const std::vector<std::pair<int32_t, int64_t>>& alarms)
     {
         uint64_t ticket = 0;
-        for (const auto& [code, time]: alarms)
+        for (const auto& [code, time] : alarms)
             ticket = ostrel::control::raiseAlarm(camera, code, time);
         ASSERT_TRUE(ostrel::control::waitForDelivery(camera, ticket));
     }
@@ -51,9 +51,9 @@ TEST_F(DeviceAgentTest, SessionOpensWithTheDeviceInfoAndClosesAtDestruction)
     const OstrelSubscriptionRequest request = ostrel::control::lastSubscriptionRequest();
     EXPECT_EQ(request.alarmTypes, -1);
     EXPECT_EQ(request.structuredTypes, 0xFFFF);
-    for (const auto field: {host::DeviceInfo::Field::url, host::DeviceInfo::Field::login,
-                            host::DeviceInfo::Field::password,
-                            host::DeviceInfo::Field::channelNumber})
+    for (const auto field :
+         {host::DeviceInfo::Field::url, host::DeviceInfo::Field::login,
+          host::DeviceInfo::Field::password, host::DeviceInfo::Field::channelNumber})
     {
         EXPECT_EQ(agent.deviceInfo->readCount(field), 1);
     }
@@ -91,25 +91,41 @@ TEST_F(DeviceAgentTest, EachFailingSessionStepLeavesAQuietAgentThatStillClosesIt
         Operation failing;
         std::vector<Operation> notCalled;
         bool loggedIn;
+        const char* step;
     } kCases[] = {
         {Operation::kLogin,
          {Operation::kQueryChannelList, Operation::kUnsubscribe, Operation::kLogout},
-         false},
+         false,
+         "login"},
         {Operation::kQueryChannelList,
          {Operation::kGetDeviceConfig, Operation::kSetAlarmCallback, Operation::kSubscribe},
-         true},
-        {Operation::kSetStructDataCallback, {Operation::kSubscribe}, true},
-        {Operation::kSubscribe, {}, true},
+         true,
+         "channel list"},
+        {Operation::kSetStructDataCallback,
+         {Operation::kSubscribe},
+         true,
+         "structured-data callback"},
+        {Operation::kSubscribe, {}, true, "subscription"},
     };
-    for (const auto& c: kCases)
+    for (const auto& c : kCases)
     {
         SCOPED_TRACE(static_cast<int>(c.failing));
         ostrel::control::reset();
         const auto camera = addCamera(1);
-        ostrel::control::failOperation(c.failing, 1);
+        ostrel::control::failOperation(c.failing, 1, /*error*/ 42);
+        takeLog();
         AgentUnderTest agent = obtainAgent(cameraDevice(1));
         ASSERT_TRUE(agent.agent) << "Camera SDK failures never refuse the agent";
-        for (const Operation operation: c.notCalled)
+        const std::string log = takeLog();
+        EXPECT_NE(
+            log.find(std::string("_device_") + cameraDevice(1).id +
+                     "] ERROR: The camera session with 10.0.0.1:8000 did not open: the " + c.step +
+                     " failed (OSTREL_GetLastError() = 42); the camera stays silent until "
+                     "its device agent is created again.\n"),
+            std::string::npos)
+            << log;
+        EXPECT_EQ(log.find(kPassword), std::string::npos);
+        for (const Operation operation : c.notCalled)
             EXPECT_EQ(callCount(operation), 0) << static_cast<int>(operation);
 
         raiseAlarms(camera, {{1, 10}});
@@ -152,8 +168,18 @@ TEST_F(DeviceAgentTest, AlarmCodesBecomeEventsOfTheirRows)
     const auto camera = addCamera(1);
     AgentUnderTest agent = obtainAgent(cameraDevice(1));
     ASSERT_TRUE(agent.agent);
-    raiseAlarms(camera, {{1, 100}, {2, 101}, {6, 102}, {3, 103}, {4, 104}, {9, 105}, {10, 106},
-                         {11, 107}, {1442, 108}, {920, 109}, {1006, 110}, {1430, 111}});
+    raiseAlarms(camera, {{1, 100},
+                         {2, 101},
+                         {6, 102},
+                         {3, 103},
+                         {4, 104},
+                         {9, 105},
+                         {10, 106},
+                         {11, 107},
+                         {1442, 108},
+                         {920, 109},
+                         {1006, 110},
+                         {1430, 111}});
 
     const struct
     {
@@ -257,7 +283,7 @@ TEST_F(DeviceAgentTest, AlarmsRacingOnTwoThreadsEachCarryTheirOwnRowAndTime)
 
     const auto records = agent.handler->records();
     ASSERT_EQ(records.size(), 2u * kAlarmsPerThread);
-    for (const auto& record: records)
+    for (const auto& record : records)
     {
         const bool start = record.items.at(0).description == "MoveDetect Start";
         EXPECT_EQ(record.timestampUs, start ? 100000000 : 200000000);
@@ -315,8 +341,8 @@ TEST_F(DeviceAgentTest, UncompressedFrameResendsThePendingEventWithTheFrameTime)
     const auto pushUncompressed = [&](int64_t timestampUs)
     {
         Result<void> result;
-        agent.agent->doPushDataPacket(
-            &result, makePtr<host::UncompressedVideoFrame>(timestampUs).get());
+        agent.agent->doPushDataPacket(&result,
+                                      makePtr<host::UncompressedVideoFrame>(timestampUs).get());
         EXPECT_TRUE(result.isOk());
     };
     pushUncompressed(123);
@@ -381,7 +407,7 @@ protected:
     static std::vector<std::string> typeIds(const host::MetadataRecord& record)
     {
         std::vector<std::string> ids;
-        for (const auto& item: record.items)
+        for (const auto& item : record.items)
             ids.push_back(item.typeId);
         return ids;
     }
@@ -392,7 +418,10 @@ protected:
 
 TEST_F(DeviceAgentObjectsTest, EnabledTypesReachTheNextFrameInTypeOrderWithAttributes)
 {
-    enable({{"Face", "true"}, {"LicensePlate", "1"}, {"Person", "true"}, {"Vehicle", "true"},
+    enable({{"Face", "true"},
+            {"LicensePlate", "1"},
+            {"Person", "true"},
+            {"Vehicle", "true"},
             {"timestampShiftMs", "-250"}});
     const auto packets = deliverAndPush(allFour(), 1000000);
     ASSERT_EQ(packets.size(), 1u);
@@ -400,14 +429,13 @@ TEST_F(DeviceAgentObjectsTest, EnabledTypesReachTheNextFrameInTypeOrderWithAttri
     EXPECT_EQ(packets[0].timestampUs, 1000000 - 250000);
     EXPECT_EQ(typeIds(packets[0]),
               (std::vector<std::string>{"Face", "LicensePlate", "Person", "Vehicle"}));
-    EXPECT_EQ(packets[0].items[0].attributes,
-              (std::vector<std::pair<std::string, std::string>>{
-                  {"Gender", "Man"}, {"Hat.Color", "Black"}}))
+    EXPECT_EQ(packets[0].items[0].attributes, (std::vector<std::pair<std::string, std::string>>{
+                                                  {"Gender", "Man"}, {"Hat.Color", "Black"}}))
         << "code 0 is a colour";
     EXPECT_EQ(packets[0].items[1].attributes,
               (std::vector<std::pair<std::string, std::string>>{
                   {"Color", "Black"}, {"Number", "KOR-1"}, {"Type", "BigCar"}}));
-    for (const auto& item: packets[0].items)
+    for (const auto& item : packets[0].items)
         EXPECT_EQ(item.confidence, 1.0F);
 
     EXPECT_TRUE(pushFrame(m_agent.agent.get(), 2000000));
@@ -493,11 +521,11 @@ TEST_F(DeviceAgentObjectsTest, BatchesRacingTheVideoAndTheSettingsStayConsistent
     settings.join();
     stop.store(true);
     camera.join();
-    for (const auto& record: m_agent.handler->records())
+    for (const auto& record : m_agent.handler->records())
     {
         if (record.kind != host::MetadataRecord::Kind::object)
             continue;
-        for (const auto& item: record.items)
+        for (const auto& item : record.items)
             EXPECT_TRUE(item.typeId == "Face" || item.typeId == "Vehicle") << item.typeId;
     }
     EXPECT_EQ(m_agent.handler->overlapCount(), 0);

@@ -16,8 +16,6 @@ using namespace test;
 using control::Operation;
 using nx::sdk::test::captureStderr;
 
-const char* const kPrefix = "[agent] ";
-
 const std::vector<RulePoint> kSquare = {makePoint(2500, 2500), makePoint(7500, 2500),
                                         makePoint(7500, 7500), makePoint(2500, 7500)};
 const std::vector<RulePoint> kHexagon = {makePoint(1000, 0), makePoint(2000, 0),
@@ -82,7 +80,7 @@ TEST_F(RuleSyncTest, IntrusionReadsAndWritesTheTimeThreshold)
 
     Settings settings = numberSettings(RuleKind::kIntrusion);
     settings["Intrusion.IncludeArea1.TimeThreshold"] = "3";
-    writeAreaRules(RuleKind::kIntrusion, session, lookupIn(settings), kPrefix);
+    writeAreaRules(RuleKind::kIntrusion, session, lookupIn(settings));
     EXPECT_EQ(3u, writtenRule(RuleKind::kIntrusion, 0).timeThreshold);
     EXPECT_EQ(1u, writtenRule(RuleKind::kIntrusion, 3).timeThreshold);
     EXPECT_EQ(1, control::callCount(Operation::kSetIntrusionRules));
@@ -107,7 +105,7 @@ TEST_F(RuleSyncTest, AreaWriteKeepsCornersThatThePointsDoNotGive)
     // Four corners over six; the third has one member and keeps the camera's corner.
     settings["LeaveArea.IncludeArea1.Figure"] =
         R"({"figure": {"points": [[0.5, 0.5], [0.6, 0.6], [0.5], [0.8, 0.8]]}})";
-    writeAreaRules(RuleKind::kLeaveArea, session, lookupIn(settings), kPrefix);
+    writeAreaRules(RuleKind::kLeaveArea, session, lookupIn(settings));
     AreaRule rule = writtenRule(RuleKind::kLeaveArea, 0);
     EXPECT_EQ(4, rule.pointCount);
     EXPECT_EQ(5000u, rule.points[0].x);
@@ -119,7 +117,7 @@ TEST_F(RuleSyncTest, AreaWriteKeepsCornersThatThePointsDoNotGive)
     // No "points": the polygon and its count stay, the cache fields come from the text.
     settings["LeaveArea.IncludeArea1.Figure"] =
         R"({"figure": {"color": "green"}, "label": "Exit", "showOnCamera": true})";
-    writeAreaRules(RuleKind::kLeaveArea, session, lookupIn(settings), kPrefix);
+    writeAreaRules(RuleKind::kLeaveArea, session, lookupIn(settings));
     rule = writtenRule(RuleKind::kLeaveArea, 0);
     EXPECT_EQ(4, rule.pointCount);
     EXPECT_EQ(1, rule.enabled);
@@ -132,7 +130,7 @@ TEST_F(RuleSyncTest, AreaWriteKeepsCornersThatThePointsDoNotGive)
     settings["LeaveArea.IncludeArea1.Figure"] =
         R"({"figure": {"points": [[0, 0], [0.1, 0], [0.2, 0], [0.3, 0], [0.4, 0], [0.5, 0], )"
         R"([0.6, 0], [0.7, 0]]}})";
-    writeAreaRules(RuleKind::kLeaveArea, session, lookupIn(settings), kPrefix);
+    writeAreaRules(RuleKind::kLeaveArea, session, lookupIn(settings));
     rule = writtenRule(RuleKind::kLeaveArea, 0);
     EXPECT_EQ(6, rule.pointCount);
     EXPECT_EQ(5000u, rule.points[5].x);
@@ -145,7 +143,7 @@ TEST_F(RuleSyncTest, AreaKindsKeepSeparateCaches)
     Settings settings = numberSettings(RuleKind::kEnterArea);
     settings["EnterArea.IncludeArea1.Figure"] =
         R"({"figure": {"points": [[0, 0], [1, 0], [1, 1]]}, "label": "Door"})";
-    writeAreaRules(RuleKind::kEnterArea, session, lookupIn(settings), kPrefix);
+    writeAreaRules(RuleKind::kEnterArea, session, lookupIn(settings));
     EXPECT_NE(std::string::npos, readBack(RuleKind::kEnterArea, session)
                                      .at("EnterArea.IncludeArea1.Figure")
                                      .find("\"Door\""));
@@ -162,8 +160,8 @@ TEST_F(RuleSyncTest, IntrusionWriteStopsOnATimeThresholdThatIsNotANumber)
     const RuleSession session = openCamera(1, areaChannel());
     Settings settings = numberSettings(RuleKind::kIntrusion);
     settings["Intrusion.IncludeArea2.TimeThreshold"] = "soon";
-    const std::string log = captureStderr(
-        [&] { writeAreaRules(RuleKind::kIntrusion, session, lookupIn(settings), kPrefix); });
+    const std::string log =
+        captureStderr([&] { writeAreaRules(RuleKind::kIntrusion, session, lookupIn(settings)); });
     EXPECT_EQ(
         "[agent] ERROR: Rule setting \"Intrusion.IncludeArea2.TimeThreshold\" has the value "
         "\"soon\", which is not a number: invalid stoi argument; the rules of its kind "
@@ -173,8 +171,7 @@ TEST_F(RuleSyncTest, IntrusionWriteStopsOnATimeThresholdThatIsNotANumber)
     EXPECT_EQ(0, control::callCount(Operation::kSetSmartRuleSwitches));
 
     // Enter and leave area have no time threshold to read.
-    writeAreaRules(RuleKind::kEnterArea, session, lookupIn(numberSettings(RuleKind::kEnterArea)),
-                   kPrefix);
+    writeAreaRules(RuleKind::kEnterArea, session, lookupIn(numberSettings(RuleKind::kEnterArea)));
     EXPECT_EQ(1, control::callCount(Operation::kSetEnterAreaRules));
 }
 
@@ -184,8 +181,7 @@ TEST_F(RuleSyncTest, AreaSyncNeedsTheKindsCapability)
     channel.enterAreaCapability = 0;
     const RuleSession session = openCamera(1, channel);
     EXPECT_EQ(readBack(RuleKind::kEnterArea, session), Settings{});
-    writeAreaRules(RuleKind::kEnterArea, session, lookupIn(numberSettings(RuleKind::kEnterArea)),
-                   kPrefix);
+    writeAreaRules(RuleKind::kEnterArea, session, lookupIn(numberSettings(RuleKind::kEnterArea)));
     EXPECT_EQ(0, control::callCount(Operation::kGetEnterAreaRules));
     EXPECT_EQ(0, control::callCount(Operation::kSetSmartRuleSwitches));
     EXPECT_FALSE(readBack(RuleKind::kLeaveArea, session).empty());

@@ -17,8 +17,6 @@ using namespace test;
 using control::Operation;
 using nx::sdk::test::captureStderr;
 
-const char* const kPrefix = "[agent] ";
-
 // Two rules: rule 1 enabled with every filter type plus an unknown one, rule 2 off.
 control::ChannelConfig twoRuleChannel()
 {
@@ -88,13 +86,13 @@ TEST_F(RuleSyncTest, LineSyncDoesNothingWithoutCapabilityOrReadableCamera)
     channel.lineCrossCapability = 0;
     RuleSession session = openCamera(1, channel);
     EXPECT_EQ(readBack(session), Settings{});
-    writeLineCrossRules(session, lookupIn(ruleOneSettings()), kPrefix);
+    writeLineCrossRules(session, lookupIn(ruleOneSettings()));
     EXPECT_EQ(0, control::callCount(Operation::kGetLineCrossRules));
 
     session.lineCrossCapability = 1;
     control::failOperation(Operation::kGetLineCrossRules, 2);
     EXPECT_EQ(readBack(session), Settings{});
-    writeLineCrossRules(session, lookupIn(ruleOneSettings()), kPrefix);
+    writeLineCrossRules(session, lookupIn(ruleOneSettings()));
     EXPECT_EQ(0, control::callCount(Operation::kSetLineCrossRules));
     EXPECT_EQ(0, control::callCount(Operation::kGetSmartRuleSwitches));
 }
@@ -102,7 +100,7 @@ TEST_F(RuleSyncTest, LineSyncDoesNothingWithoutCapabilityOrReadableCamera)
 TEST_F(RuleSyncTest, LineWriteOfUnchangedValuesStillWritesOnce)
 {
     const RuleSession session = openCamera(1, twoRuleChannel());
-    writeLineCrossRules(session, lookupIn(ruleOneSettings()), kPrefix);
+    writeLineCrossRules(session, lookupIn(ruleOneSettings()));
     EXPECT_EQ(1, control::callCount(Operation::kSetLineCrossRules));
     EXPECT_EQ(1, control::callCount(Operation::kSetSmartRuleSwitches));
 
@@ -149,7 +147,7 @@ TEST_F(RuleSyncTest, LineWriteTakesEnableFigurePriorityAndSwitchFromSettings)
         R"({"figure": {"direction": "Left", "points": [[0.25, 0.5]]}, "label": "L2"})";
     settings["LineCrossed.IncludeArea2.Person"] = "false";
     settings["CrossLineEnable"] = "false";
-    writeLineCrossRules(session, lookupIn(settings), kPrefix);
+    writeLineCrossRules(session, lookupIn(settings));
 
     const control::LineRules written = control::lastWrittenLineRules();
     ASSERT_EQ(4u, written.rules.size());
@@ -176,7 +174,7 @@ TEST_F(RuleSyncTest, LineCacheCarriesFigureFieldsAcrossAgents)
     settings["LineCrossed.IncludeArea1.Points"] =
         R"({"figure": {"color": "#123456", "direction": "left", "points": [[0, 0], [1, 1]]}, )"
         R"("label": "Gate", "showOnCamera": true})";
-    writeLineCrossRules(first, lookupIn(settings), kPrefix);
+    writeLineCrossRules(first, lookupIn(settings));
 
     EXPECT_EQ(
         readBack(first)["LineCrossed.IncludeArea1.Points"],
@@ -202,10 +200,10 @@ TEST_F(RuleSyncTest, LineWriteStopsOnASensitivityThatIsNotANumber)
         Settings settings = ruleOneSettings();
         settings["LineCrossed.IncludeArea3.Sensitivity"] = c.value;
         const std::string log =
-            captureStderr([&] { writeLineCrossRules(session, lookupIn(settings), kPrefix); });
+            captureStderr([&] { writeLineCrossRules(session, lookupIn(settings)); });
         EXPECT_EQ(
-            std::string(kPrefix) +
-                "ERROR: Rule setting \"LineCrossed.IncludeArea3.Sensitivity\" has the value \"" +
+            std::string("[agent] ERROR: Rule setting \"LineCrossed.IncludeArea3.Sensitivity\" has "
+                        "the value \"") +
                 c.value + "\", which is not a number: " + c.error +
                 "; the rules of its kind are not written.\n",
             log);
@@ -219,7 +217,7 @@ TEST_F(RuleSyncTest, LineWriteFailureStillAppliesTheSwitch)
 {
     const RuleSession session = openCamera(1, twoRuleChannel());
     control::failOperation(Operation::kSetLineCrossRules, 1);
-    writeLineCrossRules(session, lookupIn(ruleOneSettings()), kPrefix);
+    writeLineCrossRules(session, lookupIn(ruleOneSettings()));
     EXPECT_EQ(1, control::callCount(Operation::kSetSmartRuleSwitches));
     EXPECT_EQ(cameraState(1).lineCrossRules.ruleCount, 2);  // unchanged on the camera
 }
@@ -230,7 +228,7 @@ TEST_F(RuleSyncTest, LineCountsOutsideTheStorageAreCut)
     control::ChannelConfig channel = twoRuleChannel();
     channel.lineCrossRules.ruleCount = 1;
     RuleSession session = openCamera(1, channel);
-    writeLineCrossRules(session, lookupIn(ruleOneSettings()), kPrefix);
+    writeLineCrossRules(session, lookupIn(ruleOneSettings()));
     control::LineRules written = control::lastWrittenLineRules();
     ASSERT_EQ(4u, written.rules.size());
     EXPECT_EQ(3, written.rules[0].rule.filterCount);
@@ -248,7 +246,7 @@ TEST_F(RuleSyncTest, LineCountsOutsideTheStorageAreCut)
     EXPECT_EQ(1u, read.count("LineCrossed.IncludeArea4.Enable"));
     EXPECT_EQ(0u, read.count("LineCrossed.IncludeArea5.Enable"));
     EXPECT_EQ(3u, ruleCache(RuleKind::kLineCross).copyEntries()[0].filters.size());
-    writeLineCrossRules(session, lookupIn(ruleOneSettings()), kPrefix);
+    writeLineCrossRules(session, lookupIn(ruleOneSettings()));
     written = control::lastWrittenLineRules();
     EXPECT_EQ(4, written.ruleCount);
     EXPECT_EQ(3, written.rules[0].rule.filterCount);

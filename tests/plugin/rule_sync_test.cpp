@@ -86,7 +86,7 @@ TEST_F(RuleSyncTest, WriteAllRulesWritesLineEnterLeaveIntrusionInThatOrder)
     channel.disabledTypes = {100, 101, 102, 103};
     channel.combinations = {{100}, {101}, {102}, {103}};
     const RuleSession session = openCamera(1, channel);
-    writeAllRules(session, lookupIn(numberSettings("5")), "[agent] ");
+    writeAllRules(session, lookupIn(numberSettings("5")));
     EXPECT_EQ(cameraState(1).enabledTypes, (Codes{101}));
     EXPECT_EQ(cameraState(1).disabledTypes, (Codes{103, 102, 100}));
     for (const Operation op : {Operation::kSetLineCrossRules, Operation::kSetEnterAreaRules,
@@ -99,8 +99,7 @@ TEST_F(RuleSyncTest, AStoppedWriterLeavesTheOthersRunning)
     const RuleSession session = openCamera(1, allKindsChannel());
     Settings settings = numberSettings("5");
     settings["LineCrossed.IncludeArea1.Sensitivity"] = "";
-    const std::string log =
-        captureStderr([&] { writeAllRules(session, lookupIn(settings), "[agent] "); });
+    const std::string log = captureStderr([&] { writeAllRules(session, lookupIn(settings)); });
     EXPECT_EQ(
         "[agent] ERROR: Rule setting \"LineCrossed.IncludeArea1.Sensitivity\" has the value "
         "\"\", which is not a number: invalid stoi argument; the rules of its kind are not "
@@ -118,41 +117,49 @@ TEST_F(RuleSyncTest, ThrowingLookupDoesNotEscape)
     const RuleSession session = openCamera(1, allKindsChannel());
     const SettingLookup throwing = [](const std::string&) -> std::string
     { throw std::runtime_error("lookup failed"); };
-    const std::string log = captureStderr([&] { writeAllRules(session, throwing, "[agent] "); });
+    const std::string log = captureStderr([&] { writeAllRules(session, throwing); });
     EXPECT_NE(std::string::npos,
               log.find("[agent] ERROR: Unable to write the line-crossing rules: lookup failed"))
         << log;
     EXPECT_EQ(0, control::callCount(Operation::kSetLineCrossRules));
 }
 
-// The stand-in lists OSTREL_GetLastError among the operations it counts but does not count
-// its calls yet; enable this test once callCount(Operation::kGetLastError) moves.
-TEST_F(RuleSyncTest, EachFailedCameraCallIsFollowedByOneLastErrorCall)
+TEST_F(RuleSyncTest, EachFailedCameraCallPrintsOneLastErrorLine)
 {
     control::ChannelConfig channel = allKindsChannel();
     channel.combinations = {{100, 101, 102, 103}};
     const RuleSession session = openCamera(1, channel);
     const Settings settings = numberSettings("5");
-    const auto expectOneLastError = [&](Operation failing, const std::function<void()>& action)
+    const auto expectOneLastError =
+        [&](Operation failing, const char* what, const std::function<void()>& action)
     {
-        control::failOperation(failing, 1);
+        control::failOperation(failing, 1, /*error*/ 42);
         const int before = control::callCount(Operation::kGetLastError);
-        action();
+        const std::string log = captureStderr(action);
         EXPECT_EQ(before + 1, control::callCount(Operation::kGetLastError))
             << static_cast<int>(failing);
+        EXPECT_EQ("[agent] ERROR: Unable to " + std::string(what) +
+                      " on the camera: OSTREL_GetLastError() = 42.\n",
+                  log);
     };
-    const auto writeLine = [&] { writeLineCrossRules(session, lookupIn(settings), "[agent] "); };
+    const auto writeLine = [&] { writeLineCrossRules(session, lookupIn(settings)); };
     const auto readBack = [&] { readPluginSideSettings(session); };
-    expectOneLastError(Operation::kGetLineCrossRules, readBack);
-    expectOneLastError(Operation::kGetLineCrossRules, writeLine);
-    expectOneLastError(Operation::kSetLineCrossRules, writeLine);
-    expectOneLastError(Operation::kGetSmartRuleSwitches, writeLine);
-    expectOneLastError(Operation::kGetSmartRuleCombinations, writeLine);
-    expectOneLastError(Operation::kSetSmartRuleSwitches, writeLine);
-    expectOneLastError(Operation::kGetSmartRuleSwitches, readBack);
-    expectOneLastError(
-        Operation::kSetIntrusionRules,
-        [&] { writeAreaRules(RuleKind::kIntrusion, session, lookupIn(settings), "[agent] "); });
+    expectOneLastError(Operation::kGetLineCrossRules, "read the rules of the line-crossing kind",
+                       readBack);
+    expectOneLastError(Operation::kGetLineCrossRules, "read the rules of the line-crossing kind",
+                       writeLine);
+    expectOneLastError(Operation::kSetLineCrossRules, "write the rules of the line-crossing kind",
+                       writeLine);
+    expectOneLastError(Operation::kGetSmartRuleSwitches,
+                       "read the switches of the line-crossing kind", writeLine);
+    expectOneLastError(Operation::kGetSmartRuleCombinations,
+                       "read the switch combinations of the line-crossing kind", writeLine);
+    expectOneLastError(Operation::kSetSmartRuleSwitches,
+                       "write the switches of the line-crossing kind", writeLine);
+    expectOneLastError(Operation::kGetSmartRuleSwitches,
+                       "read the switches of the line-crossing kind", readBack);
+    expectOneLastError(Operation::kSetIntrusionRules, "write the rules of the intrusion kind",
+                       [&] { writeAreaRules(RuleKind::kIntrusion, session, lookupIn(settings)); });
 }
 
 TEST_F(RuleSyncTest, SessionsOfSeveralCamerasSyncAtTheSameTime)
@@ -179,7 +186,7 @@ TEST_F(RuleSyncTest, SessionsOfSeveralCamerasSyncAtTheSameTime)
                     settings["EnterArea.IncludeArea1.Figure"] =
                         R"({"figure": {"points": [[0, 0], [1, 0], [1, 1]]}, "label": "C)" +
                         std::to_string(c) + R"("})";
-                    writeAllRules(sessions[c], lookupIn(settings), "[agent] ");
+                    writeAllRules(sessions[c], lookupIn(settings));
                     const Settings read = responseValues(*readPluginSideSettings(sessions[c]));
                     const auto it = read.find("Intrusion.IncludeArea3.Sensitivity");
                     if (it == read.end() || it->second != std::to_string(10 + c))

@@ -130,7 +130,7 @@ protected:
     void TearDown() override { resetAll(); }
 
     // Adds camera `index` (10.0.1.<index>:8000) with one channel 0 and logs in to it; the
-    // session's capabilities are those of the channel.
+    // session's capabilities are those of the channel, and its lines start with "[agent] ".
     RuleSession openCamera(int index, const control::ChannelConfig& channel)
     {
         control::CameraConfig config;
@@ -154,6 +154,7 @@ protected:
         session.intrusionCapability = channel.intrusionCapability;
         session.enterAreaCapability = channel.enterAreaCapability;
         session.leaveAreaCapability = channel.leaveAreaCapability;
+        session.printPrefix = "[agent] ";
         return session;
     }
 
