@@ -17,16 +17,26 @@ std::unique_ptr<DynamicLibrary> DynamicLibrary::open(const std::string& path,
     HMODULE const module = LoadLibraryA(path.c_str());
     if (!module)
     {
-        *errorMessage =
-            "Unable to load " + path + ": error " + std::to_string(GetLastError());
+        *errorMessage = "Unable to load " + path + ": error " + std::to_string(GetLastError());
         return nullptr;
     }
     return std::make_unique<DynamicLibrary>(reinterpret_cast<void*>(module));
 }
 
+std::unique_ptr<DynamicLibrary> DynamicLibrary::findLoaded(const std::string& baseName)
+{
+    HMODULE const module = GetModuleHandleA((baseName + ".dll").c_str());
+    return module ? std::make_unique<DynamicLibrary>(reinterpret_cast<void*>(module)) : nullptr;
+}
+
 DynamicLibrary::Function DynamicLibrary::function(const char* name) const
 {
     return reinterpret_cast<Function>(GetProcAddress(static_cast<HMODULE>(m_handle), name));
+}
+
+void DynamicLibrary::unload()
+{
+    FreeLibrary(static_cast<HMODULE>(m_handle));
 }
 
 #else
@@ -44,9 +54,20 @@ std::unique_ptr<DynamicLibrary> DynamicLibrary::open(const std::string& path,
     return std::make_unique<DynamicLibrary>(handle);
 }
 
+std::unique_ptr<DynamicLibrary> DynamicLibrary::findLoaded(const std::string& baseName)
+{
+    void* const handle = dlopen(("lib" + baseName + ".so").c_str(), RTLD_NOW | RTLD_NOLOAD);
+    return handle ? std::make_unique<DynamicLibrary>(handle) : nullptr;
+}
+
 DynamicLibrary::Function DynamicLibrary::function(const char* name) const
 {
     return reinterpret_cast<Function>(dlsym(m_handle, name));
+}
+
+void DynamicLibrary::unload()
+{
+    dlclose(m_handle);
 }
 
 #endif

@@ -47,7 +47,8 @@ private:
 
 // The registry that a host installs in a library context; forwards to a shared tracker,
 // which outlives it (the library context owns and deletes the registry).
-class TrackingRegistry final : public nx::sdk::ImplementsDestructorSlot<nx::sdk::IRefCountableRegistry>
+class TrackingRegistry final
+    : public nx::sdk::ImplementsDestructorSlot<nx::sdk::IRefCountableRegistry>
 {
 public:
     explicit TrackingRegistry(std::shared_ptr<ObjectTracker> tracker);

@@ -1,5 +1,6 @@
 #include "plugin_library.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include <nx/sdk/i_lib_context.h>
@@ -15,6 +16,7 @@ using nx::sdk::IStringMap;
 
 struct PluginLibrary::EntryPoints
 {
+    std::unique_ptr<DynamicLibrary> library;
     IPlugin* (*createNxPlugin)() = nullptr;
     ILibContext* (*nxLibContext)() = nullptr;
     const char* (*nxSdkVersion)() = nullptr;
@@ -37,16 +39,16 @@ bool resolve(const DynamicLibrary& library, const char* name, Function* function
 std::unique_ptr<PluginLibrary::EntryPoints> loadEntryPoints(const std::string& path,
                                                             std::string* errorMessage)
 {
-    // The library stays loaded when `library` goes: DynamicLibrary never unloads.
-    const std::unique_ptr<DynamicLibrary> library = DynamicLibrary::open(path, errorMessage);
+    std::unique_ptr<DynamicLibrary> library = DynamicLibrary::open(path, errorMessage);
     if (!library)
         return nullptr;
     auto entryPoints = std::make_unique<PluginLibrary::EntryPoints>();
-    if (!resolve(*library, "createNxPlugin", &entryPoints->createNxPlugin, errorMessage) ||
-        !resolve(*library, "nxLibContext", &entryPoints->nxLibContext, errorMessage) ||
-        !resolve(*library, "nxSdkVersion", &entryPoints->nxSdkVersion, errorMessage) ||
-        !resolve(*library, "nxSetUnitTestOptions", &entryPoints->nxSetUnitTestOptions,
-                 errorMessage))
+    entryPoints->library = std::move(library);
+    const DynamicLibrary& loaded = *entryPoints->library;
+    if (!resolve(loaded, "createNxPlugin", &entryPoints->createNxPlugin, errorMessage) ||
+        !resolve(loaded, "nxLibContext", &entryPoints->nxLibContext, errorMessage) ||
+        !resolve(loaded, "nxSdkVersion", &entryPoints->nxSdkVersion, errorMessage) ||
+        !resolve(loaded, "nxSetUnitTestOptions", &entryPoints->nxSetUnitTestOptions, errorMessage))
     {
         return nullptr;
     }
@@ -107,6 +109,25 @@ PluginLibrary* PluginLibrary::open(const std::string& path, const std::string& l
         libraries.inOrder.push_back(library.get());
     }
     return library.get();
+}
+
+bool PluginLibrary::unload(const std::string& path)
+{
+    OpenedLibraries& libraries = libraryTable();
+    std::unique_ptr<PluginLibrary> library;
+    {
+        const std::lock_guard<std::mutex> lock(libraries.mutex);
+        const auto it = libraries.byPath.find(path);
+        if (it == libraries.byPath.end() || it->second->objects().liveCount() != 0)
+            return false;
+        library = std::move(it->second);
+        libraries.byPath.erase(it);
+        auto& order = libraries.inOrder;
+        order.erase(std::remove(order.begin(), order.end(), library.get()), order.end());
+    }
+    // Unloading destroys the library's context, which deletes the tracking registry.
+    library->m_entryPoints->library->unload();
+    return true;
 }
 
 std::vector<const PluginLibrary*> PluginLibrary::openedLibraries()

@@ -2,8 +2,8 @@
 //
 // Opening a library resolves its four entry points, checks the SDK version, names the
 // library context and installs a TrackingRegistry, so that every object the library creates
-// is tallied. A library is opened once per process and path and never unloaded: its
-// context owns the registry, and the server keeps plugin libraries loaded for its lifetime.
+// is tallied. A library is opened once per process and path, and stays loaded until
+// unload(), which a run calls only when none of the library's objects is alive.
 // open() is thread-safe; the other operations may be called from any thread.
 
 #pragma once
@@ -32,6 +32,10 @@ public:
     // Later calls return the same object; the name of the first call stays.
     static PluginLibrary* open(const std::string& path, const std::string& libraryName,
                                std::string* errorMessage);
+
+    // Unloads the library opened from `path` and forgets it; false (and nothing happens)
+    // when it is not open or still has live objects. Pointers to it are invalid afterwards.
+    static bool unload(const std::string& path);
 
     // Every library opened so far, in opening order.
     static std::vector<const PluginLibrary*> openedLibraries();

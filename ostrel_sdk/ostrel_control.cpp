@@ -266,3 +266,15 @@ std::vector<SessionInfo> liveSessions()
 }
 
 }  // namespace ostrel::control
+
+const ostrel::control::ControlTable* ostrelControlTable()
+{
+    static const ostrel::control::ControlTable kTable = {
+        &ostrel::control::reset,
+        &ostrel::control::addCamera,
+        &ostrel::control::raiseAlarm,
+        &ostrel::control::deliverStructured,
+        &ostrel::control::waitForAllDeliveries,
+    };
+    return &kTable;
+}

@@ -266,4 +266,27 @@ OSTREL_CONTROL_API RuleSwitchList lastWrittenSwitches();
 // The open sessions, in ascending handle order.
 OSTREL_CONTROL_API std::vector<SessionInfo> liveSessions();
 
+// ---- Found at run time ----
+
+// The operations a host needs to run simulated cameras, for a host that finds them at run
+// time in whatever Camera SDK library the plugin loaded: the maker's library has no such
+// table, so a host that links none of the functions above still starts with it.
+struct ControlTable
+{
+    void (*reset)();
+    CameraId (*addCamera)(const CameraConfig& config);
+    uint64_t (*raiseAlarm)(CameraId camera, int32_t alarmType, int64_t timeSeconds);
+    uint64_t (*deliverStructured)(CameraId camera, const StructuredBatch& batch);
+    bool (*waitForAllDeliveries)(CameraId camera, int timeoutMs);
+};
+
+// The name under which the stand-in exports its ControlTable accessor, ostrelControlTable.
+constexpr const char* kControlTableSymbol = "ostrelControlTable";
+
 }  // namespace ostrel::control
+
+extern "C"
+{
+    // The stand-in's control table; never null.
+    OSTREL_CONTROL_API const ostrel::control::ControlTable* ostrelControlTable();
+}

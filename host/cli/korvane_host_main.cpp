@@ -1,26 +1,26 @@
-// korvane_host: runs the Korvane plugin library as the server would, against simulated
-// cameras, and prints what the server receives.
+// korvane_host: runs the Korvane plugin library as the server would, and prints what the
+// server receives. Scenario mode plays a scenario step by step against the Camera SDK
+// stand-in's simulated cameras; watch mode acts as the server in real time for real (or
+// simulated) cameras. `korvane_host --help` describes both.
 //
-//   korvane_host [--json] [--log FILE] [--plugin LIBRARY] [SCENARIO.json]
-//
-// Without a scenario file the built-in default runs. The plugin's diagnostic lines go to
-// the log file (default korvane_host.log), so the terminal shows the server's view. The
-// exit code is 0 only when every step succeeded and no object was left alive.
-
-#include <fcntl.h>
-#include <unistd.h>
+// The plugin's diagnostic lines go to the log file (default korvane_host.log), so the
+// terminal shows the server's view. Exit code: 0 when every step succeeded and no object
+// was left alive, 1 otherwise, 2 for a bad command line or file.
 
 #include <cstdio>
 #include <fstream>
-#include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 
-#include <ostrel_control.h>
-
+#include "host/cli/command_line.h"
+#include "host/cli/console.h"
 #include "host/cli/report.h"
 #include "host/cli/scenario.h"
 #include "host/cli/scenario_runner.h"
+#include "host/cli/simulation.h"
+#include "host/cli/stand_in_control.h"
+#include "host/cli/watch_runner.h"
 #include "host/object_tracker.h"
 #include "host/plugin_library.h"
 
@@ -30,35 +30,7 @@ namespace
 using namespace korvane::host;
 using namespace korvane::host::cli;
 
-struct Options
-{
-    bool json = false;
-    std::string logPath = "korvane_host.log";
-    std::string pluginPath = KORVANE_DEFAULT_PLUGIN_PATH;
-    std::string scenarioPath;
-};
-
-constexpr const char* kUsage =
-    "usage: korvane_host [--json] [--log FILE] [--plugin LIBRARY] [SCENARIO.json]\n";
-
-bool parseOptions(int argc, char** argv, Options* options)
-{
-    for (int i = 1; i < argc; ++i)
-    {
-        const std::string argument = argv[i];
-        if (argument == "--json")
-            options->json = true;
-        else if (argument == "--log" && i + 1 < argc)
-            options->logPath = argv[++i];
-        else if (argument == "--plugin" && i + 1 < argc)
-            options->pluginPath = argv[++i];
-        else if (!argument.empty() && argument[0] != '-' && options->scenarioPath.empty())
-            options->scenarioPath = argument;
-        else
-            return false;
-    }
-    return true;
-}
+constexpr int kBadInput = 2;
 
 bool readFile(const std::string& path, std::string* text)
 {
@@ -71,45 +43,226 @@ bool readFile(const std::string& path, std::string* text)
     return true;
 }
 
-// Sends the process's standard error stream, where the plugin prints, to a file, keeping
-// the terminal's stream for the host's own messages.
-class DiagnosticsRedirect
+// Reads and parses the file at `path` with `parse`; prints why not and returns false.
+template <typename Value, typename Parse>
+bool readInput(const std::string& path, Parse parse, Value* value)
 {
-public:
-    explicit DiagnosticsRedirect(const std::string& path)
-        : m_savedStderr(dup(STDERR_FILENO)),
-          m_log(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644))
-    {
-        if (m_log >= 0)
-            dup2(m_log, STDERR_FILENO);
-    }
+    std::string text;
+    std::string errorText;
+    if (!readFile(path, &text))
+        errorText = "cannot read " + path;
+    else if (!parse(text, value, &errorText))
+        errorText = path + ": " + errorText;
+    if (errorText.empty())
+        return true;
+    std::fprintf(stderr, "korvane_host: %s\n", errorText.c_str());
+    return false;
+}
 
-    ~DiagnosticsRedirect()
-    {
-        std::fflush(stderr);
-        std::cerr.flush();
-        if (m_savedStderr >= 0)
-            dup2(m_savedStderr, STDERR_FILENO);
-        if (m_log >= 0)
-            close(m_log);
-        if (m_savedStderr >= 0)
-            close(m_savedStderr);
-    }
+// What a run left alive, counted before the plugin library is unloaded.
+struct LiveObjects
+{
+    int plugin = 0;
+    int host = 0;
+    int badDestructions = 0;
 
-    bool ok() const { return m_log >= 0; }
-
-    // The terminal's standard error stream, for the host's own messages.
-    int terminal() const { return m_savedStderr; }
-
-private:
-    const int m_savedStderr;
-    const int m_log;
+    bool none() const { return plugin == 0 && host == 0 && badDestructions == 0; }
 };
 
-void printToTerminal(int fd, const std::string& text)
+LiveObjects liveObjectsOf(const PluginLibrary& library)
 {
-    if (write(fd, text.data(), text.size()) < 0)
-        return;  //< Nowhere left to say it.
+    LiveObjects live;
+    live.plugin = library.objects().liveCount();
+    live.host = hostObjectTracker()->liveCount();
+    live.badDestructions =
+        library.objects().badDestroyCount() + hostObjectTracker()->badDestroyCount();
+    return live;
+}
+
+// Reports how the run went and what it left alive; whether it succeeded with nothing left.
+bool reportLiveObjects(Report* report, const LiveObjects& live, bool ok, const std::string& logPath)
+{
+    report->note("summary",
+                 {{"ok", ok},
+                  {"pluginObjectsAlive", static_cast<double>(live.plugin)},
+                  {"hostObjectsAlive", static_cast<double>(live.host)},
+                  {"badDestructions", static_cast<double>(live.badDestructions)},
+                  {"log", logPath}},
+                 "summary " + std::string(ok ? "all steps succeeded" : "some steps failed") +
+                     "; objects alive: " + std::to_string(live.plugin) + " in the plugin, " +
+                     std::to_string(live.host) + " in the host; bad destructions: " +
+                     std::to_string(live.badDestructions) + "; plugin diagnostics in " + logPath);
+    return ok && live.none();
+}
+
+// The library at the options' path, loaded; null with the reason printed on the terminal.
+const PluginLibrary* openLibrary(const Options& options, const DiagnosticsCapture& capture)
+{
+    std::string errorText;
+    const PluginLibrary* const library =
+        PluginLibrary::open(options.pluginPath, PluginLibrary::kDefaultLibraryName, &errorText);
+    if (!library)
+        capture.printToTerminal("korvane_host: " + errorText + "\n");
+    return library;
+}
+
+int runScenario(const Options& options)
+{
+    std::string text = defaultScenarioText();
+    std::string errorText;
+    if (!options.scenarioPath.empty() && !readFile(options.scenarioPath, &text))
+    {
+        std::fprintf(stderr, "korvane_host: cannot read %s\n", options.scenarioPath.c_str());
+        return kBadInput;
+    }
+    Scenario scenario;
+    if (!parseScenario(text, &scenario, &errorText))
+    {
+        std::fprintf(stderr, "korvane_host: %s\n", errorText.c_str());
+        return kBadInput;
+    }
+    DiagnosticsCapture capture(options.logPath, nullptr);
+    if (!capture.ok())
+    {
+        std::fprintf(stderr, "korvane_host: cannot write %s\n", options.logPath.c_str());
+        return kBadInput;
+    }
+    const PluginLibrary* const library = openLibrary(options, capture);
+    if (!library)
+        return 1;
+    const ostrel::control::ControlTable* const control = findStandInControl();
+    if (!control)
+    {
+        capture.printToTerminal(
+            "korvane_host: the loaded Camera SDK is not the stand-in: a scenario needs its "
+            "simulated cameras (watch real cameras with --camera)\n");
+        return kBadInput;
+    }
+    Report report(stdout, options.json);
+    bool ok = false;
+    {
+        ScenarioRunner runner(*library, *control, &report);
+        ok = runner.run(scenario);
+    }
+    control->reset();
+    return reportLiveObjects(&report, liveObjectsOf(*library), ok, options.logPath) ? 0 : 1;
+}
+
+// The cameras named on the command line, or else every simulated camera.
+std::vector<WatchTarget> watchTargets(const Options& options, const SimulationSpec& simulation)
+{
+    std::vector<WatchTarget> targets;
+    for (const CameraOption& camera : options.cameras)
+    {
+        WatchTarget target;
+        target.device.id = camera.id.empty() ? urlHost(camera.url) : camera.id;
+        target.device.name = target.name = target.device.id;
+        target.device.url = camera.url;
+        target.device.login = camera.login;
+        target.device.password = camera.password;
+        target.device.channelNumber = camera.channel;
+        targets.push_back(target);
+    }
+    if (!options.cameras.empty())
+        return targets;
+    for (const CameraSpec& camera : simulation.cameras)
+    {
+        WatchTarget target;
+        target.name = target.device.name = camera.name;
+        target.device.id = camera.deviceId;
+        target.device.url = camera.deviceUrl;
+        target.device.login = camera.deviceLogin;
+        target.device.password = camera.devicePassword;
+        target.device.channelNumber = camera.deviceChannel;
+        targets.push_back(target);
+    }
+    return targets;
+}
+
+// Reads the files a watch run needs; false (with the reason printed) when one is bad.
+bool readWatchInputs(const Options& options, WatchSettings* settings, SimulationSpec* simulation)
+{
+    if (!options.settingsPath.empty() &&
+        !readInput(options.settingsPath, &parseSettingsText, &settings->first))
+    {
+        return false;
+    }
+    settings->hasApply = !options.applyPath.empty();
+    if (settings->hasApply && !readInput(options.applyPath, &parseSettingsText, &settings->apply))
+        return false;
+    return options.simulationPath.empty() ||
+           readInput(options.simulationPath, &parseSimulation, simulation);
+}
+
+// How a watch run went, up to the unloading of the plugin library.
+struct WatchOutcome
+{
+    int exitCode = 1;  //< Before the summaries: 1 or 2 when the run could not go on.
+    bool ok = false;
+    bool unloaded = false;
+    LiveObjects live;
+};
+
+// Runs the watch with the library loaded and the plugin's lines captured throughout, then
+// unloads the library when nothing of it is alive.
+void watchWithCapture(const Options& options, const SimulationSpec& simulationSpec,
+                      WatchRunner* runner, WatchOutcome* outcome)
+{
+    DiagnosticsCapture capture(
+        options.logPath, [runner](const std::string& line) { runner->addDiagnosticLine(line); });
+    if (!capture.ok())
+    {
+        std::fprintf(stderr, "korvane_host: cannot write %s\n", options.logPath.c_str());
+        outcome->exitCode = kBadInput;
+        return;
+    }
+    const PluginLibrary* const library = openLibrary(options, capture);
+    if (!library)
+        return;
+    const ostrel::control::ControlTable* const control = findStandInControl();
+    if (!options.simulationPath.empty() && !control)
+    {
+        capture.printToTerminal(
+            "korvane_host: --simulate needs the Camera SDK stand-in, and the loaded Camera SDK "
+            "library is another one (the camera maker's?)\n");
+        outcome->exitCode = kBadInput;
+        return;
+    }
+    std::unique_ptr<Simulation> simulation;
+    if (control && !options.simulationPath.empty())
+    {
+        simulation = std::make_unique<Simulation>(*control, simulationSpec);
+        simulation->start();
+    }
+    watchForInterrupts();
+    outcome->ok = runner->run(*library, watchTargets(options, simulationSpec));
+    if (simulation)
+    {
+        simulation.reset();
+        control->reset();
+    }
+    outcome->live = liveObjectsOf(*library);
+    outcome->unloaded = outcome->live.plugin == 0 && PluginLibrary::unload(library->path());
+    outcome->exitCode = 0;
+}
+
+int runWatch(const Options& options)
+{
+    WatchSettings settings;
+    SimulationSpec simulation;
+    if (!readWatchInputs(options, &settings, &simulation))
+        return kBadInput;
+    Report report(stdout, options.json);
+    WatchRunner runner(options, settings, &report);
+    WatchOutcome outcome;
+    watchWithCapture(options, simulation, &runner, &outcome);
+    interruptHandled();
+    if (outcome.exitCode != 0)
+        return outcome.exitCode;
+    // Every line the plugin printed has been taken now, its session failures included.
+    const bool allOpened = runner.reportSummary();
+    const bool ok = reportLiveObjects(&report, outcome.live, outcome.ok, options.logPath);
+    return ok && allOpened && outcome.unloaded ? 0 : 1;
 }
 
 }  // namespace
@@ -117,62 +270,19 @@ void printToTerminal(int fd, const std::string& text)
 int main(int argc, char** argv)
 {
     Options options;
-    if (!parseOptions(argc, argv, &options))
-    {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    std::string text = defaultScenarioText();
-    if (!options.scenarioPath.empty() && !readFile(options.scenarioPath, &text))
-    {
-        std::fprintf(stderr, "korvane_host: cannot read %s\n", options.scenarioPath.c_str());
-        return 2;
-    }
-    Scenario scenario;
     std::string errorText;
-    if (!parseScenario(text, &scenario, &errorText))
+    if (!parseCommandLine(argc, argv, &options, &errorText))
     {
-        std::fprintf(stderr, "korvane_host: %s\n", errorText.c_str());
-        return 2;
+        std::fprintf(stderr, "korvane_host: %s\n(korvane_host --help describes the options)\n",
+                     errorText.c_str());
+        return kBadInput;
     }
-
-    int exitCode = 0;
+    if (options.mode == Options::Mode::kHelp)
     {
-        DiagnosticsRedirect diagnostics(options.logPath);
-        if (!diagnostics.ok())
-        {
-            std::fprintf(stderr, "korvane_host: cannot write %s\n", options.logPath.c_str());
-            return 2;
-        }
-        const PluginLibrary* const library =
-            PluginLibrary::open(options.pluginPath, PluginLibrary::kDefaultLibraryName, &errorText);
-        if (!library)
-        {
-            printToTerminal(diagnostics.terminal(), "korvane_host: " + errorText + "\n");
-            return 1;
-        }
-        Report report(stdout, options.json);
-        bool ok = false;
-        {
-            ScenarioRunner runner(*library, &report);
-            ok = runner.run(scenario);
-        }
-        ostrel::control::reset();
-        const int pluginLive = library->objects().liveCount();
-        const int hostLive = hostObjectTracker()->liveCount();
-        const int bad =
-            library->objects().badDestroyCount() + hostObjectTracker()->badDestroyCount();
-        report.note("summary",
-                    {{"ok", ok},
-                     {"pluginObjectsAlive", static_cast<double>(pluginLive)},
-                     {"hostObjectsAlive", static_cast<double>(hostLive)},
-                     {"badDestructions", static_cast<double>(bad)},
-                     {"log", options.logPath}},
-                    "summary " + std::string(ok ? "all steps succeeded" : "some steps failed") +
-                        "; objects alive: " + std::to_string(pluginLive) + " in the plugin, " +
-                        std::to_string(hostLive) + " in the host; bad destructions: " +
-                        std::to_string(bad) + "; plugin diagnostics in " + options.logPath);
-        exitCode = ok && pluginLive == 0 && hostLive == 0 && bad == 0 ? 0 : 1;
+        std::fputs(helpText(), stdout);
+        return 0;
     }
-    return exitCode;
+    if (options.pluginPath.empty())
+        options.pluginPath = KORVANE_DEFAULT_PLUGIN_PATH;
+    return options.mode == Options::Mode::kWatch ? runWatch(options) : runScenario(options);
 }

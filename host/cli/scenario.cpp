@@ -84,6 +84,24 @@ bool stepOf(const Json& json, const std::set<std::string>& cameraNames, Step* st
 
 }  // namespace
 
+bool parseCameras(const Json& list, std::vector<CameraSpec>* cameras, std::string* errorText)
+{
+    std::set<std::string> names;
+    for (const Json& cameraJson : list.arrayItems())
+    {
+        CameraSpec camera;
+        if (!cameraOf(cameraJson, &camera, errorText))
+            return false;
+        if (!names.insert(camera.name).second)
+        {
+            *errorText = "Two cameras are named \"" + camera.name + "\"";
+            return false;
+        }
+        cameras->push_back(camera);
+    }
+    return true;
+}
+
 bool parseScenario(const std::string& text, Scenario* scenario, std::string* errorText)
 {
     std::string parseError;
@@ -94,19 +112,11 @@ bool parseScenario(const std::string& text, Scenario* scenario, std::string* err
         return false;
     }
     *scenario = Scenario();
+    if (!parseCameras(json["cameras"], &scenario->cameras, errorText))
+        return false;
     std::set<std::string> cameraNames;
-    for (const Json& cameraJson : json["cameras"].arrayItems())
-    {
-        CameraSpec camera;
-        if (!cameraOf(cameraJson, &camera, errorText))
-            return false;
-        if (!cameraNames.insert(camera.name).second)
-        {
-            *errorText = "Two cameras are named \"" + camera.name + "\"";
-            return false;
-        }
-        scenario->cameras.push_back(camera);
-    }
+    for (const CameraSpec& camera : scenario->cameras)
+        cameraNames.insert(camera.name);
     for (const Json& stepJson : json["steps"].arrayItems())
     {
         Step step;

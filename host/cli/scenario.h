@@ -64,6 +64,11 @@ struct Scenario
     std::vector<Step> steps;  //< Sorted by atMs.
 };
 
+// Reads a JSON list of camera objects, as a scenario's "cameras"; false with `*errorText`
+// set when a camera lacks its name or address, or two share a name.
+bool parseCameras(const nx::kit::Json& list, std::vector<CameraSpec>* cameras,
+                  std::string* errorText);
+
 // Reads a scenario; false with `*errorText` set when the text is not a valid scenario.
 bool parseScenario(const std::string& text, Scenario* scenario, std::string* errorText);
 

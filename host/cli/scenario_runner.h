@@ -20,11 +20,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include <nx/sdk/analytics/i_engine.h>
-#include <nx/sdk/analytics/i_plugin.h>
-#include <nx/sdk/ptr.h>
+#include <ostrel_control.h>
 
+#include "host/cli/plugin_session.h"
 #include "host/cli/report.h"
 #include "host/cli/scenario.h"
 #include "host/plugin_library.h"
@@ -35,7 +35,9 @@ namespace korvane::host::cli
 class ScenarioRunner
 {
 public:
-    ScenarioRunner(const PluginLibrary& library, Report* report);
+    // Plays against `library`, whose Camera SDK is the stand-in that `control` drives.
+    ScenarioRunner(const PluginLibrary& library, const ostrel::control::ControlTable& control,
+                   Report* report);
     ~ScenarioRunner();
 
     // Runs every step; false when the plugin could not be started or a step failed.
@@ -47,7 +49,6 @@ public:
 private:
     struct Camera;
 
-    bool start();
     void stop();
     void addCameras(const Scenario& scenario);
     bool runStep(const Step& step);
@@ -62,19 +63,14 @@ private:
     // Waits for the cameras, then reports the packets and manifests the agents received.
     void reportDeliveries(int64_t atMs);
 
-    // A stable number for a track id, in order of first appearance.
-    int trackNumber(const nx::sdk::Uuid& trackId);
-
     // Reports a failed step.
     bool fail(const Step& step, const std::string& message);
 
-    const PluginLibrary& m_library;
+    const ostrel::control::ControlTable& m_control;
     Report* const m_report;
-    nx::sdk::Ptr<nx::sdk::analytics::IPlugin> m_plugin;
-    nx::sdk::Ptr<nx::sdk::analytics::IEngine> m_engine;
+    PluginSession m_session;
     std::map<std::string, std::unique_ptr<Camera>> m_cameras;
     std::vector<Camera*> m_cameraOrder;
-    std::map<std::string, int> m_trackNumbers;
     int m_failedSteps = 0;
 };
 

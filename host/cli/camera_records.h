@@ -1,0 +1,23 @@
+// Camera SDK stand-in records from the JSON of a scenario or simulation file: a camera's
+// configuration with its channels and rules, and a batch of detections.
+//
+// Pure functions of their arguments; thread-safe.
+
+#pragma once
+
+#include <nx/kit/json.h>
+#include <ostrel_control.h>
+
+#include "host/cli/scenario.h"
+
+namespace korvane::host::cli
+{
+
+// The simulated camera that `spec` describes, with its channels' capabilities and rules.
+ostrel::control::CameraConfig cameraConfigOf(const CameraSpec& spec);
+
+// The detections of a JSON object with "faces", "persons" and "vehicles" lists of records
+// by code ("gender", "age", ..., "vehicleType", "speed", "plateNumber", ...).
+ostrel::control::StructuredBatch batchOf(const nx::kit::Json& json);
+
+}  // namespace korvane::host::cli

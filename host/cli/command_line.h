@@ -1,0 +1,62 @@
+// The command line of korvane_host: its two modes, their options and the help text.
+//
+// Values only; parsing is a pure function of the arguments.
+
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvane::host::cli
+{
+
+// A camera named on the command line, as the server knows it.
+struct CameraOption
+{
+    std::string url;
+    std::string login;
+    std::string password;
+    int32_t channel = 0;
+    std::string id;  //< Empty: the URL's host text.
+    bool hasLogin = false;
+    bool hasPassword = false;
+};
+
+struct Options
+{
+    enum class Mode
+    {
+        kScenario,  //< Plays a scenario file (or the built-in one) step by step.
+        kWatch,     //< Acts as the server in real time for the cameras named.
+        kHelp,
+    };
+
+    Mode mode = Mode::kScenario;
+    bool json = false;
+    std::string logPath = "korvane_host.log";
+    std::string pluginPath;  //< Empty: the plugin library built beside the host.
+    std::string scenarioPath;
+
+    // Watch mode.
+    std::vector<CameraOption> cameras;
+    std::string simulationPath;
+    std::string settingsPath;
+    std::string applyPath;
+    std::string rulesSvgPath;
+    bool rules = false;
+    int seconds = 0;  //< 0: until interrupted.
+    int fps = 30;
+};
+
+// Reads the arguments; false with `*errorText` set for a bad command line.
+bool parseCommandLine(int argc, const char* const* argv, Options* options, std::string* errorText);
+
+// The host text of a camera URL ("10.0.0.1" of "http://10.0.0.1:8000/path"); the whole
+// text when it has no "://".
+std::string urlHost(const std::string& url);
+
+// What `korvane_host --help` prints.
+const char* helpText();
+
+}  // namespace korvane::host::cli

@@ -1,0 +1,128 @@
+#include "console.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <iostream>
+
+namespace korvane::host::cli
+{
+
+namespace
+{
+
+std::atomic<bool> g_interrupted{false};
+std::atomic<bool> g_handled{false};
+
+constexpr int kStderr = 2;
+
+}  // namespace
+
+DiagnosticsCapture::DiagnosticsCapture(const std::string& logPath, LineHandler onLine)
+    : m_onLine(std::move(onLine))
+{
+    m_log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int pipe[2] = {-1, -1};
+    if (m_log < 0 || !port::openPipe(pipe))
+        return;
+    std::fflush(stderr);
+    m_terminal = dup(kStderr);
+    if (m_terminal < 0 || dup2(pipe[1], kStderr) < 0)
+    {
+        close(pipe[0]);
+        close(pipe[1]);
+        return;
+    }
+    // Standard error now holds the only write end: restoring it ends the reader.
+    close(pipe[1]);
+    m_pipeRead = pipe[0];
+    m_reader = std::thread([this] { readLines(); });
+}
+
+DiagnosticsCapture::~DiagnosticsCapture()
+{
+    std::cerr.flush();
+    std::fflush(stderr);
+    if (m_terminal >= 0)
+        dup2(m_terminal, kStderr);
+    if (m_reader.joinable())
+        m_reader.join();
+    for (const int fd : {m_pipeRead, m_log, m_terminal})
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+}
+
+void DiagnosticsCapture::printToTerminal(const std::string& text) const
+{
+    const int fd = m_terminal >= 0 ? m_terminal : kStderr;
+    if (write(fd, text.data(), static_cast<unsigned>(text.size())) < 0)
+        return;  //< Nowhere left to say it.
+}
+
+void DiagnosticsCapture::readLines()
+{
+    std::string line;
+    char buffer[4096];
+    for (;;)
+    {
+        const auto count = read(m_pipeRead, buffer, sizeof(buffer));
+        if (count <= 0)
+            break;
+        if (write(m_log, buffer, static_cast<unsigned>(count)) < 0)
+        {
+            // The log is lost, but the lines still reach the handler.
+        }
+        if (!m_onLine)
+            continue;
+        for (int i = 0; i < count; ++i)
+        {
+            if (buffer[i] != '\n')
+            {
+                line += buffer[i];
+                continue;
+            }
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            m_onLine(line);
+            line.clear();
+        }
+    }
+    if (m_onLine && !line.empty())
+        m_onLine(line);
+}
+
+void watchForInterrupts()
+{
+    port::installInterruptHandlers();
+}
+
+bool interruptRequested()
+{
+    return g_interrupted.load();
+}
+
+void requestInterrupt()
+{
+    g_interrupted.store(true);
+}
+
+void interruptHandled()
+{
+    g_handled.store(true);
+}
+
+namespace port
+{
+
+bool interruptWasHandled()
+{
+    return g_handled.load();
+}
+
+}  // namespace port
+
+}  // namespace korvane::host::cli

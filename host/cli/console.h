@@ -1,0 +1,85 @@
+// Console: the process and terminal handling of the command-line host. The plugin prints
+// its diagnostic lines on the process's standard error stream; the host sends that stream
+// to a log file, so that the terminal shows the server's view, and can have chosen lines
+// shown on the terminal as well. A watch run ends on the user's interrupt (Ctrl-C, or the
+// termination signal or the console's close event).
+//
+// The POSIX and Windows differences live in console_posix.cpp and console_windows.cpp.
+// Thread-safety: DiagnosticsCapture is created and destroyed on one thread; its line handler
+// runs on the capture's reader thread. The interrupt functions may be called from any thread.
+
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace korvane::host::cli
+{
+
+class DiagnosticsCapture
+{
+public:
+    // Called with each whole line written to standard error, without its line end.
+    using LineHandler = std::function<void(const std::string& line)>;
+
+    // Sends standard error to the file at `logPath` (created or truncated); each line is
+    // also handed to `onLine` when it is set.
+    DiagnosticsCapture(const std::string& logPath, LineHandler onLine);
+
+    // Restores standard error, after everything written to it has reached the log file and
+    // the line handler.
+    ~DiagnosticsCapture();
+
+    DiagnosticsCapture(const DiagnosticsCapture&) = delete;
+    DiagnosticsCapture& operator=(const DiagnosticsCapture&) = delete;
+
+    // False when the log file or the redirection could not be made; then nothing is captured.
+    bool ok() const { return m_reader.joinable(); }
+
+    // Writes `text` to the terminal's standard error stream, past the capture.
+    void printToTerminal(const std::string& text) const;
+
+private:
+    void readLines();
+
+    const LineHandler m_onLine;
+    int m_terminal = -1;  //< The terminal's standard error, kept aside.
+    int m_log = -1;       //< The log file.
+    int m_pipeRead = -1;  //< The end the reader takes the captured bytes from.
+    std::thread m_reader;
+};
+
+// From now on, the user's interrupt sets a flag instead of ending the process.
+void watchForInterrupts();
+
+// Whether the user has interrupted since watchForInterrupts().
+bool interruptRequested();
+
+// Asks for an interrupt as the user would, for a run that must end early.
+void requestInterrupt();
+
+// Tells a pending console close event that the run has released everything, so that the
+// process may end.
+void interruptHandled();
+
+namespace port
+{
+
+// Creates a pipe: `fds[0]` reads what `fds[1]` is written; false when it cannot.
+bool openPipe(int fds[2]);
+
+// Installs the platform's interrupt handlers, which call requestInterrupt().
+void installInterruptHandlers();
+
+// Waits (for a bounded time) until interruptHandled() is called; for handlers whose
+// return lets the platform end the process.
+void waitUntilInterruptHandled();
+
+// Whether interruptHandled() has been called.
+bool interruptWasHandled();
+
+}  // namespace port
+
+}  // namespace korvane::host::cli

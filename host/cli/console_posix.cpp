@@ -1,0 +1,41 @@
+// The POSIX side of the console: pipes and the SIGINT and SIGTERM signals.
+
+#include "console.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+namespace korvane::host::cli::port
+{
+
+namespace
+{
+
+extern "C" void onSignal(int /*signal*/)
+{
+    // Only an atomic store: safe in a signal handler.
+    requestInterrupt();
+}
+
+}  // namespace
+
+bool openPipe(int fds[2])
+{
+    return pipe(fds) == 0;
+}
+
+void installInterruptHandlers()
+{
+    struct sigaction action = {};
+    action.sa_handler = &onSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void waitUntilInterruptHandled()
+{
+    // A signal handler's return does not end the process: nothing to wait for.
+}
+
+}  // namespace korvane::host::cli::port

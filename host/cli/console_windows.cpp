@@ -1,0 +1,55 @@
+// The Windows side of the console: pipes and the console's Ctrl-C, Ctrl-Break and close
+// events.
+
+#include "console.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+namespace korvane::host::cli::port
+{
+
+namespace
+{
+
+// Windows ends the process when the handler of a close event returns, after a few seconds
+// at most: the handler waits for the run to release the plugin first.
+constexpr int kCloseWaitMs = 4000;
+
+BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    switch (event)
+    {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+            requestInterrupt();
+            return TRUE;
+        case CTRL_CLOSE_EVENT:
+            requestInterrupt();
+            waitUntilInterruptHandled();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+bool openPipe(int fds[2])
+{
+    return _pipe(fds, 64 * 1024, O_BINARY) == 0;
+}
+
+void installInterruptHandlers()
+{
+    SetConsoleCtrlHandler(&onConsoleEvent, TRUE);
+}
+
+void waitUntilInterruptHandled()
+{
+    for (int waited = 0; waited < kCloseWaitMs && !interruptWasHandled(); waited += 50)
+        Sleep(50);
+}
+
+}  // namespace korvane::host::cli::port

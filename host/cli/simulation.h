@@ -1,0 +1,86 @@
+// Simulation: the Camera SDK stand-in's cameras put into the process for a watch run, each
+// delivering alarms and detections by itself in real time, as a real camera does.
+//
+// A simulation file is a JSON text:
+//   {"cameras": [...camera objects as in a scenario...],
+//    "activity": [{"camera": "lobby", "everyMs": 1000, "alarm": 1},
+//                 {"camera": "lobby", "everyMs": 1500, "alarms": [1, 2]},
+//                 {"camera": "yard", "everyMs": 700,
+//                  "objects": {"faces": [{"gender": 1}], "vehicles": [{"vehicleType": 9}]}}]}
+// An entry raises its alarm code (or the next code of "alarms", in turn) stamped with the
+// wall clock in seconds, or delivers its detections, once per period.
+//
+// Thread-safety: a Simulation is started and stopped by one thread; its own thread queues
+// the deliveries, which the stand-in hands to the plugin on each camera's delivery thread.
+
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <ostrel_control.h>
+
+#include "host/cli/scenario.h"
+
+namespace korvane::host::cli
+{
+
+// One periodic delivery of a simulated camera.
+struct Activity
+{
+    std::string camera;
+    int64_t everyMs = 1000;
+    std::vector<int32_t> alarms;               //< Taken in turn; empty for detections.
+    ostrel::control::StructuredBatch objects;  //< Delivered when `alarms` is empty.
+};
+
+struct SimulationSpec
+{
+    std::vector<CameraSpec> cameras;
+    std::vector<Activity> activity;
+};
+
+// Reads a simulation file's text; false with `*errorText` set when it is not valid.
+bool parseSimulation(const std::string& text, SimulationSpec* simulation, std::string* errorText);
+
+class Simulation
+{
+public:
+    // Adds the cameras to the stand-in that `control` drives.
+    Simulation(const ostrel::control::ControlTable& control, SimulationSpec spec);
+
+    // Stops the activity.
+    ~Simulation();
+
+    Simulation(const Simulation&) = delete;
+    Simulation& operator=(const Simulation&) = delete;
+
+    // The simulated cameras.
+    const std::vector<CameraSpec>& cameras() const { return m_spec.cameras; }
+
+    // Starts delivering the activity on a thread of its own.
+    void start();
+
+    // Stops delivering; deliveries already queued may still reach the plugin.
+    void stop();
+
+private:
+    void run();
+
+    // Queues the delivery of `activity` for the `round`th time.
+    void deliver(const Activity& activity, int64_t round);
+
+    const ostrel::control::ControlTable& m_control;
+    const SimulationSpec m_spec;
+    std::vector<ostrel::control::CameraId> m_cameraIds;  //< In the order of m_spec.cameras.
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
+}  // namespace korvane::host::cli

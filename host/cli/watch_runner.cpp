@@ -1,0 +1,263 @@
+#include "watch_runner.h"
+
+#include <fstream>
+#include <thread>
+
+#include <nx/sdk/helpers/error.h>
+
+#include "host/cli/console.h"
+#include "host/cli/rules_svg.h"
+#include "host/data_packets.h"
+
+namespace korvane::host::cli
+{
+
+using namespace nx::sdk;
+using namespace nx::sdk::analytics;
+using Clock = std::chrono::steady_clock;
+
+struct WatchRunner::Camera
+{
+    WatchTarget target;
+    BoundAgent bound;
+    Settings delivered;  //< The values of the last settings delivery.
+    Settings rules;      //< The plugin-side settings read last.
+    bool agentCreated = false;
+    bool sessionFailed = false;  //< The agent said its camera session did not open.
+};
+
+namespace
+{
+
+// The longest the loop sleeps, so that an interrupt is seen at once.
+constexpr auto kLongestSleep = std::chrono::milliseconds(50);
+
+// What a device agent's line says when the camera session did not open.
+constexpr const char* kSessionFailure = " did not open: ";
+
+int64_t wallClockUs()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+WatchRunner::WatchRunner(const Options& options, WatchSettings settings, Report* report)
+    : m_options(options), m_settings(std::move(settings)), m_report(report), m_start(Clock::now())
+{
+}
+
+WatchRunner::~WatchRunner() = default;
+
+int64_t WatchRunner::elapsedMs() const
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
+}
+
+bool WatchRunner::run(const PluginLibrary& library, const std::vector<WatchTarget>& targets)
+{
+    m_devicePrefix = "[" + library.libraryName() + "_device_";
+    PluginSession session(library, m_report);
+    if (!session.start())
+        return false;
+    // A camera that cannot be bound fails the run, but the others are still watched.
+    bool ok = bindAll(&session, targets);
+    if (m_options.rules)
+        ok = showRules(&session) && ok;
+    if (m_settings.hasApply)
+        ok = applySettings(&session) && (!m_options.rules || showRules(&session)) && ok;
+    watch(&session);
+    for (const auto& camera : m_cameras)
+    {
+        PluginSession::release(&camera->bound);
+        session.reportDeliveries(elapsedMs(), &camera->bound);
+    }
+    session.stop();
+    return ok;
+}
+
+bool WatchRunner::bindAll(PluginSession* session, const std::vector<WatchTarget>& targets)
+{
+    const Settings defaults =
+        settingsModelDefaults(session->engineManifest()["deviceAgentSettingsModel"]);
+    bool ok = true;
+    for (const WatchTarget& target : targets)
+    {
+        auto camera = std::make_unique<Camera>();
+        camera->target = target;
+        camera->bound.camera = target.name;
+        camera->delivered = overlaid(defaults, m_settings.first);
+        std::string errorText;
+        camera->agentCreated =
+            session->bind(elapsedMs(), target.device, &camera->bound, &errorText);
+        const std::string summary = std::to_string(camera->delivered.size()) +
+                                    " values, the settings page's defaults with " +
+                                    std::to_string(m_settings.first.size()) + " from --settings";
+        if (!camera->agentCreated || !session->sendSettings(elapsedMs(), camera->bound,
+                                                            camera->delivered, &errorText, summary))
+        {
+            m_report->add(elapsedMs(), target.name, "error", {{"message", errorText}},
+                          "ERROR: " + errorText);
+            ok = false;
+        }
+        m_cameras.push_back(std::move(camera));
+        reportDiagnostics();
+    }
+    return ok;
+}
+
+bool WatchRunner::showRules(PluginSession* session)
+{
+    std::vector<CameraRuleSettings> drawn;
+    for (const auto& camera : m_cameras)
+    {
+        if (!camera->bound.agent)
+            continue;
+        std::string errorText;
+        if (!session->readSettings(elapsedMs(), camera->bound, &camera->rules, &errorText))
+        {
+            m_report->add(elapsedMs(), camera->target.name, "error", {{"message", errorText}},
+                          "ERROR: " + errorText);
+            return false;
+        }
+        drawn.push_back({camera->target.name, camera->rules});
+    }
+    reportDiagnostics();
+    if (m_options.rulesSvgPath.empty())
+        return true;
+    std::ofstream file(m_options.rulesSvgPath, std::ios::binary);
+    file << rulesSvg(drawn);
+    if (file.flush())
+        return true;
+    m_report->note("error", {{"message", "cannot write " + m_options.rulesSvgPath}},
+                   "ERROR: cannot write " + m_options.rulesSvgPath);
+    return false;
+}
+
+bool WatchRunner::applySettings(PluginSession* session)
+{
+    for (const auto& camera : m_cameras)
+    {
+        if (!camera->bound.agent)
+            continue;
+        // As the page sends it on save: what it showed (the camera's rules as read) with
+        // the user's edits.
+        std::string errorText;
+        if (camera->rules.empty() &&
+            !session->readSettings(elapsedMs(), camera->bound, &camera->rules, &errorText))
+        {
+            m_report->add(elapsedMs(), camera->target.name, "error", {{"message", errorText}},
+                          "ERROR: " + errorText);
+            return false;
+        }
+        camera->delivered = overlaid(overlaid(camera->delivered, camera->rules), m_settings.apply);
+        const std::string summary =
+            std::to_string(camera->delivered.size()) + " values, the camera's rules with " +
+            std::to_string(m_settings.apply.size()) + " from --apply, written to the camera";
+        if (!session->sendSettings(elapsedMs(), camera->bound, camera->delivered, &errorText,
+                                   summary))
+        {
+            m_report->add(elapsedMs(), camera->target.name, "error", {{"message", errorText}},
+                          "ERROR: " + errorText);
+            return false;
+        }
+    }
+    reportDiagnostics();
+    return true;
+}
+
+void WatchRunner::watch(PluginSession* session)
+{
+    const auto period = std::chrono::microseconds(1000000 / m_options.fps);
+    const auto end = m_options.seconds > 0 ? m_start + std::chrono::seconds(m_options.seconds)
+                                           : Clock::time_point::max();
+    auto nextFrame = Clock::now();
+    while (!interruptRequested() && Clock::now() < end)
+    {
+        if (Clock::now() >= nextFrame)
+        {
+            pushFrames();
+            nextFrame += period;
+        }
+        for (const auto& camera : m_cameras)
+            session->reportDeliveries(elapsedMs(), &camera->bound);
+        reportDiagnostics();
+        std::this_thread::sleep_until(std::min({nextFrame, end, Clock::now() + kLongestSleep}));
+    }
+}
+
+void WatchRunner::pushFrames()
+{
+    const int64_t timestampUs = wallClockUs();
+    for (const auto& camera : m_cameras)
+    {
+        if (!camera->bound.agent)
+            continue;
+        Result<void> result;
+        camera->bound.agent->doPushDataPacket(&result,
+                                              makePtr<CompressedVideoPacket>(timestampUs).get());
+        if (!result.isOk())
+        {
+            const std::string message = "video frame refused: " + errorText(&result.error);
+            m_report->add(elapsedMs(), camera->target.name, "error", {{"message", message}},
+                          "ERROR: " + message);
+        }
+    }
+}
+
+void WatchRunner::addDiagnosticLine(const std::string& line)
+{
+    if (line.find("ERROR") == std::string::npos)
+        return;
+    const std::lock_guard<std::mutex> lock(m_linesMutex);
+    m_lines.push_back(line);
+}
+
+void WatchRunner::reportDiagnostics()
+{
+    std::deque<std::string> lines;
+    {
+        const std::lock_guard<std::mutex> lock(m_linesMutex);
+        lines.swap(m_lines);
+    }
+    for (const std::string& line : lines)
+    {
+        std::string name = "plugin";
+        std::string text = line;
+        for (const auto& camera : m_cameras)
+        {
+            const std::string prefix = m_devicePrefix + camera->target.device.id + "] ";
+            if (line.compare(0, prefix.size(), prefix) != 0)
+                continue;
+            name = camera->target.name;
+            text = line.substr(prefix.size());
+            if (line.find(kSessionFailure) != std::string::npos)
+                camera->sessionFailed = true;
+        }
+        m_report->add(elapsedMs(), name, "diagnostic", {{"line", line}}, "plugin: " + text);
+    }
+}
+
+bool WatchRunner::reportSummary()
+{
+    reportDiagnostics();
+    bool allOpened = true;
+    for (const auto& camera : m_cameras)
+    {
+        const bool opened = camera->agentCreated && !camera->sessionFailed;
+        allOpened = allOpened && opened;
+        const BoundAgent& bound = camera->bound;
+        m_report->add(elapsedMs(), camera->target.name, "summary",
+                      {{"events", static_cast<double>(bound.events)},
+                       {"objects", static_cast<double>(bound.objects)},
+                       {"sessionOpened", opened}},
+                      "summary: " + std::to_string(bound.events) + " event(s), " +
+                          std::to_string(bound.objects) + " object(s); the camera session " +
+                          (opened ? "opened" : "did not open"));
+    }
+    return allOpened;
+}
+
+}  // namespace korvane::host::cli

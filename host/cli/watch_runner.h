@@ -1,0 +1,87 @@
+// WatchRunner: acts as the server in real time for the cameras of a watch run. It binds a
+// device agent to each camera with one settings delivery, optionally shows (and draws) the
+// cameras' smart rules and writes a second delivery, pushes empty compressed video frames
+// at the chosen rate with the wall clock's timestamps, and reports every event and object
+// as it arrives, with the plugin's error lines beside the camera they concern, until the
+// run's time is up or the user interrupts it.
+//
+// Thread-safety: run() and the summary are called on one thread; addDiagnosticLine() may be
+// called from any thread (the diagnostics reader).
+
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "host/cli/command_line.h"
+#include "host/cli/plugin_session.h"
+#include "host/cli/report.h"
+#include "host/cli/settings_model.h"
+#include "host/device_info.h"
+#include "host/plugin_library.h"
+
+namespace korvane::host::cli
+{
+
+// A camera to bind: what the server knows of it, and the name the report gives it.
+struct WatchTarget
+{
+    std::string name;
+    DeviceDescription device;
+};
+
+// What the watch run sends beside the settings defaults.
+struct WatchSettings
+{
+    Settings first;  //< Laid over the defaults in the first delivery.
+    Settings apply;  //< The second delivery's values; empty without --apply.
+    bool hasApply = false;
+};
+
+class WatchRunner
+{
+public:
+    WatchRunner(const Options& options, WatchSettings settings, Report* report);
+    ~WatchRunner();
+
+    // Binds every target and watches until the time is up or the user interrupts; then
+    // releases the agents, the engine and the plugin. False when a step failed.
+    bool run(const PluginLibrary& library, const std::vector<WatchTarget>& targets);
+
+    // Takes one line the plugin printed; its error lines are reported beside their camera.
+    void addDiagnosticLine(const std::string& line);
+
+    // Reports the diagnostic lines taken so far, then one summary line per camera; false
+    // when a camera's session did not open.
+    bool reportSummary();
+
+private:
+    struct Camera;
+
+    bool bindAll(PluginSession* session, const std::vector<WatchTarget>& targets);
+    bool showRules(PluginSession* session);
+    bool applySettings(PluginSession* session);
+    void watch(PluginSession* session);
+    void pushFrames();
+    void reportDiagnostics();
+
+    // Milliseconds since the run began.
+    int64_t elapsedMs() const;
+
+    const Options m_options;
+    const WatchSettings m_settings;
+    Report* const m_report;
+    const std::chrono::steady_clock::time_point m_start;
+    std::string m_devicePrefix;  //< How the plugin's device agents start their lines.
+    std::vector<std::unique_ptr<Camera>> m_cameras;
+
+    std::mutex m_linesMutex;
+    std::deque<std::string> m_lines;  //< Guarded by m_linesMutex.
+};
+
+}  // namespace korvane::host::cli
