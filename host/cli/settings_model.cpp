@@ -13,6 +13,8 @@ namespace
 
 std::string valueText(const Json& value)
 {
+    if (value.isNull())
+        return "";
     if (value.isBool())
         return value.boolValue() ? "true" : "false";
     if (value.isString())
@@ -39,6 +41,20 @@ std::string indexedName(std::string name, const std::string& index)
     return name;
 }
 
+// Whether `node` is an item the page sends a value for: a named item other than a container
+// (a section is named too). An item without a default, such as a figure, is sent empty.
+bool holdsValue(const Json& node)
+{
+    static const char* const kContainers[] = {"Settings", "Section", "GroupBox", "Repeater"};
+    const std::string& type = node["type"].stringValue();
+    for (const char* container : kContainers)
+    {
+        if (type == container)
+            return false;
+    }
+    return node["name"].isString();
+}
+
 // Collects the defaults of `node` and everything it holds; `index` stands for "#".
 void collect(const Json& node, const std::string& index, Settings* defaults, int depth)
 {
@@ -48,7 +64,7 @@ void collect(const Json& node, const std::string& index, Settings* defaults, int
         collect(item, index, defaults, depth + 1);
     if (!node.isObject())
         return;
-    if (node["name"].isString() && !node["defaultValue"].isNull())
+    if (holdsValue(node))
         (*defaults)[indexedName(node["name"].stringValue(), index)] =
             valueText(node["defaultValue"]);
     if (node["type"].stringValue() == "Repeater")

@@ -16,7 +16,8 @@ namespace korvane::host::cli
 using Settings = std::map<std::string, std::string>;
 
 // The default value of every named item of a settings model, as the page sends it:
-// booleans as "true" or "false", numbers in decimal, texts as they are. A "Repeater"
+// booleans as "true" or "false", numbers in decimal, texts as they are, and the empty text
+// for an item without a default (a figure). A "Repeater"
 // expands its template for each index, "#" in the names standing for the index.
 Settings settingsModelDefaults(const nx::kit::Json& model);
 
