@@ -1,7 +1,8 @@
 # User entry point. `make test` installs what is missing (as root), then builds and
 # runs the whole suite in the plain, ASan+UBSan and TSan builds and in the Windows build
 # (cross-compiled with MinGW-w64, run under Wine). `make demo` runs the command-line host on
-# its built-in scenario; `make package` makes the Linux and Windows archives.
+# its built-in scenario, `make demo-live` watches simulated cameras in real time; `make
+# package` makes the Linux and Windows archives.
 
 PRESETS := default asan tsan windows
 DEB_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
@@ -16,7 +17,7 @@ JOBS ?= $(shell nproc)
 PACKAGE_PRESETS := default windows
 PACKAGE_DIR := build/packages
 
-.PHONY: all deps build demo demo-windows test $(addprefix test-,$(PRESETS)) fuzz bench soak \
+.PHONY: all deps build demo demo-live demo-windows test $(addprefix test-,$(PRESETS)) fuzz bench soak \
         memcheck package clean format
 
 all: build
@@ -49,6 +50,11 @@ build: deps
 # Plays the built-in scenario: cameras, alarms, detections, rules, a wrong password.
 demo: build
 	build/default/host/cli/korvane_host --log build/default/korvane_host.log
+
+# Watches two simulated cameras in real time for 10 seconds, as a site watches its cameras.
+demo-live: build
+	build/default/host/cli/korvane_host --simulate host/cli/demo_simulation.json --rules \
+	    --seconds 10 --log build/default/korvane_host_live.log
 
 # The same scenario played by the Windows build under Wine.
 demo-windows: deps

@@ -84,6 +84,16 @@ bool stepOf(const Json& json, const std::set<std::string>& cameraNames, Step* st
 
 }  // namespace
 
+bool parseJsonObject(const std::string& text, const char* what, Json* json, std::string* errorText)
+{
+    std::string parseError;
+    *json = Json::parse(text, &parseError);
+    if (parseError.empty() && json->isObject())
+        return true;
+    *errorText = std::string("The ") + what + " is not a JSON object: " + parseError;
+    return false;
+}
+
 bool parseCameras(const Json& list, std::vector<CameraSpec>* cameras, std::string* errorText)
 {
     std::set<std::string> names;
@@ -104,13 +114,9 @@ bool parseCameras(const Json& list, std::vector<CameraSpec>* cameras, std::strin
 
 bool parseScenario(const std::string& text, Scenario* scenario, std::string* errorText)
 {
-    std::string parseError;
-    const Json json = Json::parse(text, &parseError);
-    if (!parseError.empty() || !json.isObject())
-    {
-        *errorText = "The scenario is not a JSON object: " + parseError;
+    Json json;
+    if (!parseJsonObject(text, "scenario", &json, errorText))
         return false;
-    }
     *scenario = Scenario();
     if (!parseCameras(json["cameras"], &scenario->cameras, errorText))
         return false;

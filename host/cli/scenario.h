@@ -64,6 +64,11 @@ struct Scenario
     std::vector<Step> steps;  //< Sorted by atMs.
 };
 
+// Parses `text` into `*json`; false with `*errorText` set ("The <what> is not a JSON
+// object: ...") when it is not a JSON object.
+bool parseJsonObject(const std::string& text, const char* what, nx::kit::Json* json,
+                     std::string* errorText);
+
 // Reads a JSON list of camera objects, as a scenario's "cameras"; false with `*errorText`
 // set when a camera lacks its name or address, or two share a name.
 bool parseCameras(const nx::kit::Json& list, std::vector<CameraSpec>* cameras,

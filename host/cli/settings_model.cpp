@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/cli/scenario.h"
+
 namespace korvane::host::cli
 {
 
@@ -93,13 +95,9 @@ Settings settingsModelDefaults(const Json& model)
 
 bool parseSettingsText(const std::string& text, Settings* settings, std::string* errorText)
 {
-    std::string parseError;
-    const Json json = Json::parse(text, &parseError);
-    if (!parseError.empty() || !json.isObject())
-    {
-        *errorText = "The settings are not a JSON object: " + parseError;
+    Json json;
+    if (!parseJsonObject(text, "settings file", &json, errorText))
         return false;
-    }
     *settings = settingsOf(json);
     return true;
 }

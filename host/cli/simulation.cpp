@@ -53,13 +53,9 @@ bool activityOf(const Json& json, const std::vector<CameraSpec>& cameras, Activi
 
 bool parseSimulation(const std::string& text, SimulationSpec* simulation, std::string* errorText)
 {
-    std::string parseError;
-    const Json json = Json::parse(text, &parseError);
-    if (!parseError.empty() || !json.isObject())
-    {
-        *errorText = "The simulation is not a JSON object: " + parseError;
+    Json json;
+    if (!parseJsonObject(text, "simulation", &json, errorText))
         return false;
-    }
     *simulation = SimulationSpec();
     if (!parseCameras(json["cameras"], &simulation->cameras, errorText))
         return false;
