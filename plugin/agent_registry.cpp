@@ -1,5 +1,7 @@
 #include "agent_registry.h"
 
+#include "immortal.h"
+
 #include <algorithm>
 
 namespace nx::vms_server_plugins::analytics::sample
@@ -106,13 +108,13 @@ int AgentRegistry::size() const
 
 AgentRegistry& alarmRegistry()
 {
-    static auto* const registry = new AgentRegistry();
+    static auto* const registry = makeImmortal(new AgentRegistry());
     return *registry;
 }
 
 AgentRegistry& structuredDataRegistry()
 {
-    static auto* const registry = new AgentRegistry();
+    static auto* const registry = makeImmortal(new AgentRegistry());
     return *registry;
 }
 

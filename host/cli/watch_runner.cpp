@@ -71,8 +71,12 @@ bool WatchRunner::run(const PluginLibrary& library, const std::vector<WatchTarge
     watch(&session);
     for (const auto& camera : m_cameras)
     {
-        PluginSession::release(&camera->bound);
+        // The agent first, so that its last packets are reported before the handler goes.
+        if (camera->bound.agent)
+            camera->bound.agent->finalize();
+        camera->bound.agent.reset();
         session.reportDeliveries(elapsedMs(), &camera->bound);
+        PluginSession::release(&camera->bound);
     }
     session.stop();
     return ok;
@@ -85,6 +89,8 @@ bool WatchRunner::bindAll(PluginSession* session, const std::vector<WatchTarget>
     bool ok = true;
     for (const WatchTarget& target : targets)
     {
+        if (interruptRequested())
+            break;  //< A login to an unreachable camera can take long: stop binding.
         auto camera = std::make_unique<Camera>();
         camera->target = target;
         camera->bound.camera = target.name;

@@ -1,5 +1,7 @@
 #include "rule_cache.h"
 
+#include "plugin/immortal.h"
+
 #include <cstring>
 
 namespace nx::vms_server_plugins::analytics::sample
@@ -26,7 +28,7 @@ void RuleCache::clear()
 RuleCache& ruleCache(RuleKind kind)
 {
     // Never destroyed, so a reader running late in process exit still finds its cache.
-    static RuleCache* const caches = new RuleCache[4];
+    static RuleCache* const caches = makeImmortal(new RuleCache[4]);
     return caches[ruleTypeCode(kind) - ruleTypeCode(RuleKind::kLineCross)];
 }
 
