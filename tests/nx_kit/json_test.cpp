@@ -31,11 +31,13 @@ Json parseOk(const std::string& text)
     return value;
 }
 
-std::string nested(int depth, const std::string& open, const std::string& close)
+std::string nested(int depth, const std::string& open, const std::string& close,
+                   const std::string& inner = "")
 {
     std::string text;
     for (int i = 0; i < depth; ++i)
         text += open;
+    text += inner;
     for (int i = 0; i < depth; ++i)
         text += close;
     return text;
@@ -76,7 +78,7 @@ TEST(JsonTest, ParseBuildsTypedValues)
 
 TEST(JsonTest, ParseRejectsMalformedText)
 {
-    const char* const kTexts[] = {"",
+    const std::string kTexts[] = {"",
                                   " ",
                                   "{",
                                   "[1,]",
@@ -95,8 +97,13 @@ TEST(JsonTest, ParseRejectsMalformedText)
                                   "\"\xFF\"",
                                   "\"\xC3\"",
                                   "\"a\nb\"",
-                                  "[\"\\x\"]"};
-    for (const char* text : kTexts)
+                                  "[\"\\x\"]",
+                                  "\xEF\xBB\xBF{}",
+                                  std::string("{}\0", 3),
+                                  std::string("1 \0 ", 4),
+                                  "\"\\ud800\"",
+                                  "1e400"};
+    for (const std::string& text : kTexts)
     {
         std::string error;
         const Json value = Json::parse(text, &error);
@@ -110,14 +117,17 @@ TEST(JsonTest, ParseRejectsMalformedText)
 TEST(JsonTest, ParseLimitsNestingDepth)
 {
     const int kMax = Json::kMaxNestingDepth;
-    EXPECT_TRUE(parseOk(nested(kMax, "[", "]")).isArray());
-    EXPECT_TRUE(parseOk(nested(kMax / 2, "{\"k\": [", "]}")).isObject());
-    EXPECT_TRUE(parseOk("[1, " + nested(kMax - 1, "[", "]") + ", {}]").isArray());
+    // A value may sit inside kMax containers, so the innermost of kMax + 1 may only be empty.
+    EXPECT_TRUE(parseOk(nested(kMax + 1, "[", "]")).isArray());
+    EXPECT_TRUE(parseOk(nested(kMax, "[", "]", "1")).isArray());
+    EXPECT_TRUE(parseOk(nested(kMax / 2, "[{\"k\": ", "}]", "{}")).isArray());
+    EXPECT_TRUE(parseOk("[1, " + nested(kMax, "[", "]") + ", {}]").isArray());
 
     const std::string tooDeep[] = {
-        nested(kMax + 1, "[", "]"),
-        "[" + nested(kMax / 2, "{\"k\": [", "]}") + "]",
-        "[1, " + nested(kMax, "[", "]") + "]",
+        nested(kMax + 2, "[", "]"),
+        nested(kMax + 1, "[", "]", "1"),
+        nested(kMax / 2, "[{\"k\": ", "}]", "[{}]"),
+        "[1, " + nested(kMax + 1, "[", "]") + "]",
         std::string(100000, '['),
         nested(100000, "[", "]"),
     };

@@ -58,6 +58,18 @@ const Json& nullJson()
 // and stops the parse when containers nest too deep. The parser itself keeps its state on the
 // heap, so deeply nested input cannot exhaust the stack.
 
+// Why the text is not JSON although nlohmann's parser would take it, or null: the parser skips
+// a leading byte-order mark and takes a NUL byte for the end of the text. A NUL byte is
+// never valid JSON: outside strings it is no token, inside them an unescaped control byte.
+const char* rejectedByteError(const std::string& text)
+{
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        return "byte-order mark before the value";
+    if (text.find('\0') != std::string::npos)
+        return "NUL byte in the text";
+    return nullptr;
+}
+
 // nlohmann's messages start with an id in brackets; the rest is the description.
 std::string withoutMessageId(const std::string& message)
 {
@@ -113,13 +125,22 @@ private:
         std::string key;
     };
 
+    // The open frames are the arrays and objects around the value that starts. As in json11,
+    // a value fails inside more than kMaxNestingDepth of them, so the innermost of
+    // kMaxNestingDepth + 1 nested containers may only be empty. Checking as each value starts
+    // also keeps the frames from growing with the text.
+    bool checkDepth()
+    {
+        if (m_frames.size() <= static_cast<size_t>(Json::kMaxNestingDepth))
+            return true;
+        return fail("nesting too deep: a value inside more than " +
+                    std::to_string(Json::kMaxNestingDepth) + " arrays and objects");
+    }
+
     bool open(bool isObject)
     {
-        if (m_frames.size() >= static_cast<size_t>(Json::kMaxNestingDepth))
-        {
-            return fail("nesting deeper than " + std::to_string(Json::kMaxNestingDepth) +
-                        " levels");
-        }
+        if (!checkDepth())
+            return false;
         m_frames.emplace_back();
         Frame& frame = m_frames.back();
         frame.isObject = isObject;
@@ -137,6 +158,8 @@ private:
 
     bool add(Json value)
     {
+        if (!checkDepth())
+            return false;
         if (m_frames.empty())
         {
             m_result = std::move(value);
@@ -319,7 +342,8 @@ Json::Json(const char* value)
 }
 
 Json::Json(const Array& values)
-    : m_type(Type::kArray), m_value(std::make_shared<const Value>(std::in_place_type<Array>, values))
+    : m_type(Type::kArray),
+      m_value(std::make_shared<const Value>(std::in_place_type<Array>, values))
 {
 }
 
@@ -364,6 +388,12 @@ Json Json::parse(const std::string& text, std::string* errorText)
     bool parsed = false;
     std::string error;
     Json result;
+    if (const char* rejected = rejectedByteError(text))
+    {
+        if (errorText)
+            *errorText = rejected;
+        return result;
+    }
     try
     {
         ValueBuilder builder;

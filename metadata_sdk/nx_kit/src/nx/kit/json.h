@@ -34,7 +34,8 @@ public:
     using Array = std::vector<Json>;
     using Object = std::map<std::string, Json>;
 
-    // The deepest nesting of arrays and objects that parse() accepts.
+    // The most arrays and objects that parse() accepts around a value, as json11 does: 201
+    // nested arrays still parse when the innermost one is empty, as it holds no value.
     static constexpr int kMaxNestingDepth = 200;
 
     // A null value.
@@ -68,10 +69,14 @@ public:
     template <typename T, typename = std::enable_if_t<!std::is_same_v<std::remove_cv_t<T>, char>>>
     Json(T*) = delete;
 
-    // Parses the whole text: no comments, nothing but white space after the value, arrays
-    // and objects nested at most kMaxNestingDepth deep, strings in valid UTF-8. On success
-    // clears *errorText; on failure sets it to a non-empty description and returns null.
-    // errorText may be null.
+    // Parses the whole text: no byte-order mark, no comments, nothing but white space after
+    // the value (a NUL byte is text too), no value inside more than kMaxNestingDepth arrays
+    // and objects, strings in valid UTF-8. On success clears *errorText; on failure sets it to
+    // a non-empty description and returns null. errorText may be null.
+    // json11 accepts three kinds of text that nlohmann-json, the parser underneath, rejects
+    // with no way to take them: bytes that are not UTF-8 (json11 keeps them as they are),
+    // escapes of lone surrogates such as "\ud800" (json11 writes three bytes for each), and
+    // numbers beyond the range of double such as 1e400 (json11 reads an infinity).
     static Json parse(const std::string& text, std::string* errorText);
 
     // The compact text of the value: items joined by ", ", members as "key": value in
@@ -121,7 +126,7 @@ private:
     const T* valueIf() const;
 
     Type m_type = Type::kNull;
-    double m_scalar = 0.0;  //< The number, or 1 and 0 for true and false.
+    double m_scalar = 0.0;                 //< The number, or 1 and 0 for true and false.
     std::shared_ptr<const Value> m_value;  //< Set for strings, arrays and objects only.
 };
 
