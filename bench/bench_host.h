@@ -20,7 +20,7 @@
 #include <nx/sdk/analytics/i_plugin.h>
 #include <nx/sdk/ptr.h>
 #include <nx/sdk/ref_countable.h>
-#include <ostrel_control.h>
+#include "ostrel_sdk/ostrel_control.h"
 
 #include "host/plugin_library.h"
 

@@ -1,7 +1,7 @@
 // Control interface of the Camera SDK stand-in: forwards to the process's Simulator and
 // turns code descriptions into the SDK's notification records.
 
-#include "ostrel_control.h"
+#include "ostrel_sdk/ostrel_control.h"
 
 #include <algorithm>
 #include <cstring>

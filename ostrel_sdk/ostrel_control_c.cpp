@@ -1,6 +1,6 @@
-#include "ostrel_control_c.h"
+#include "ostrel_sdk/ostrel_control_c.h"
 
-#include "ostrel_control.h"
+#include "ostrel_sdk/ostrel_control.h"
 
 extern "C"
 {

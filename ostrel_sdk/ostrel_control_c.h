@@ -8,7 +8,7 @@
 
 #include <stdint.h>
 
-#include "ostrel_control_export.h"
+#include "ostrel_sdk/ostrel_control_export.h"
 
 extern "C"
 {

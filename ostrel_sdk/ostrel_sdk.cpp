@@ -1,6 +1,6 @@
 // The Camera SDK stand-in's C entry points: each forwards to the process's Simulator.
 
-#include "ostrel_sdk.h"
+#include "camera_sdk/ostrel_sdk.h"
 
 #include "simulator.h"
 

@@ -22,8 +22,8 @@
 #include <thread>
 #include <vector>
 
-#include "ostrel_control.h"
-#include "ostrel_sdk.h"
+#include "ostrel_sdk/ostrel_control.h"
+#include "camera_sdk/ostrel_sdk.h"
 
 namespace ostrel
 {

@@ -29,7 +29,7 @@
 
 #include "camera/alarm_translation.h"
 #include "camera/object_translation.h"
-#include "camera/ostrel_sdk.h"
+#include "camera_sdk/ostrel_sdk.h"
 #include "manifests/settings_application.h"
 #include "rules/rule_kind.h"
 

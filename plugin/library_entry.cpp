@@ -2,7 +2,7 @@
 
 #include <nx/sdk/entry_points.h>
 
-#include "camera/ostrel_sdk.h"
+#include "camera_sdk/ostrel_sdk.h"
 #include "plugin.h"
 
 namespace

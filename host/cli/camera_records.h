@@ -6,7 +6,7 @@
 #pragma once
 
 #include <nx/kit/json.h>
-#include <ostrel_control.h>
+#include "ostrel_sdk/ostrel_control.h"
 
 #include "host/cli/scenario.h"
 

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include <ostrel_control.h>
+#include "ostrel_sdk/ostrel_control.h"
 
 #include "host/cli/plugin_session.h"
 #include "host/cli/report.h"

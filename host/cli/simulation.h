@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include <ostrel_control.h>
+#include "ostrel_sdk/ostrel_control.h"
 
 #include "host/cli/scenario.h"
 

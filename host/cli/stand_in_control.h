@@ -6,7 +6,7 @@
 
 #pragma once
 
-#include <ostrel_control.h>
+#include "ostrel_sdk/ostrel_control.h"
 
 namespace korvane::host::cli
 {

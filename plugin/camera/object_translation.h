@@ -11,7 +11,7 @@
 
 #include <nx/sdk/analytics/rect.h>
 
-#include "plugin/camera/ostrel_sdk.h"
+#include "camera_sdk/ostrel_sdk.h"
 
 namespace nx::vms_server_plugins::analytics::sample
 {

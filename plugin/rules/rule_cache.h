@@ -17,7 +17,7 @@
 
 #include <nx/kit/json.h>
 
-#include "plugin/camera/ostrel_sdk.h"
+#include "camera_sdk/ostrel_sdk.h"
 #include "rule_kind.h"
 
 namespace nx::vms_server_plugins::analytics::sample

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/camera/ostrel_sdk.h"
+#include "camera_sdk/ostrel_sdk.h"
 #include "rule_cache.h"
 #include "rule_kind.h"
 

@@ -10,16 +10,18 @@
 #include <functional>
 #include <string>
 
+#include "camera_sdk/ostrel_sdk.h"
+
 namespace nx::vms_server_plugins::analytics::sample
 {
 
 // A smart-rule kind; the value is the camera's rule-type code.
 enum class RuleKind : int32_t
 {
-    kLineCross = 100,
-    kIntrusion = 101,
-    kEnterArea = 102,
-    kLeaveArea = 103,
+    kLineCross = kOstrelRuleTypeLineCross,
+    kIntrusion = kOstrelRuleTypeIntrusion,
+    kEnterArea = kOstrelRuleTypeEnterArea,
+    kLeaveArea = kOstrelRuleTypeLeaveArea,
 };
 
 // The fixed names of one rule kind.

@@ -21,7 +21,7 @@
 
 #include <nx/sdk/helpers/settings_response.h>
 
-#include "plugin/camera/ostrel_sdk.h"
+#include "camera_sdk/ostrel_sdk.h"
 #include "rule_cache.h"
 #include "rule_figure.h"
 #include "rule_kind.h"

@@ -10,7 +10,7 @@
 
 #include <nx/sdk/helpers/settings_response.h>
 
-#include "plugin/camera/ostrel_sdk.h"
+#include "camera_sdk/ostrel_sdk.h"
 #include "rule_kind.h"
 
 namespace nx::vms_server_plugins::analytics::sample

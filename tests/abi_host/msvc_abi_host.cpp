@@ -18,7 +18,7 @@
 #include <nx/sdk/analytics/i_plugin.h>
 #include <nx/sdk/i_lib_context.h>
 
-#include "ostrel_control_c.h"
+#include "ostrel_sdk/ostrel_control_c.h"
 
 static_assert(!NX_SDK_EXPLICIT_MICROSOFT_LAYOUT, "the host's compiler lays the tables out itself");
 

@@ -16,7 +16,7 @@
 #include <nx/sdk/analytics/i_consuming_device_agent.h>
 #include <nx/sdk/i_string_map.h>
 #include <nx/sdk/ptr.h>
-#include <ostrel_control.h>
+#include "ostrel_sdk/ostrel_control.h"
 
 #include "host/device_agent_handler.h"
 

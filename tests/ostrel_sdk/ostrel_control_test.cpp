@@ -1,7 +1,7 @@
 // Notification delivery of the Camera SDK stand-in, driven through its control interface.
 
-#include <ostrel_control.h>
-#include <ostrel_sdk.h>
+#include "ostrel_sdk/ostrel_control.h"
+#include "camera_sdk/ostrel_sdk.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 #include <nx/sdk/analytics/i_engine.h>
 #include <nx/sdk/analytics/i_plugin.h>
 #include <nx/sdk/ptr.h>
-#include <ostrel_control.h>
+#include "ostrel_sdk/ostrel_control.h"
 
 #include "host/device_agent_handler.h"
 #include "host/device_info.h"

@@ -9,7 +9,7 @@
 #include <nx/sdk/analytics/i_engine.h>
 #include <nx/sdk/i_string.h>
 #include <nx/sdk/ptr.h>
-#include <ostrel_control.h>
+#include "ostrel_sdk/ostrel_control.h"
 
 #include "host/device_info.h"
 #include "host/engine_handler.h"

@@ -8,7 +8,7 @@
 #include <nx/sdk/analytics/i_plugin.h>
 #include <nx/sdk/i_string.h>
 #include <nx/sdk/ptr.h>
-#include <ostrel_control.h>
+#include "ostrel_sdk/ostrel_control.h"
 
 #include "plugin/plugin_library_test_support.h"
 

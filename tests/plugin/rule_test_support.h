@@ -16,7 +16,7 @@
 
 #include <nx/sdk/helpers/settings_response.h>
 #include <nx/sdk/ptr.h>
-#include <ostrel_control.h>
+#include "ostrel_sdk/ostrel_control.h"
 
 #include "plugin/rules/rule_cache.h"
 #include "plugin/rules/rule_kind.h"

@@ -1,7 +1,7 @@
 // A Camera SDK library with nothing but the Camera SDK's entry points, standing in for the
 // camera maker's library: it starts, reaches no camera and has no control interface.
 
-#include "ostrel_sdk.h"
+#include "camera_sdk/ostrel_sdk.h"
 
 namespace
 {
