@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "simulator.h"
+#include "ostrel_sdk/simulator.h"
 
 namespace ostrel::control
 {

@@ -2,7 +2,7 @@
 
 #include "camera_sdk/ostrel_sdk.h"
 
-#include "simulator.h"
+#include "ostrel_sdk/simulator.h"
 
 namespace
 {
