@@ -14,6 +14,7 @@
 #include "host/data_packets.h"
 #include "host/device_info.h"
 #include "host/string_maps.h"
+#include "plugin/rules/rule_kind.h"
 
 namespace korvane::bench
 {
@@ -118,49 +119,41 @@ control::ChannelConfig ruleChannel()
 
 std::map<std::string, std::string> ruleSettings()
 {
-    struct Kind
-    {
-        const char* prefix;
-        const char* switchKey;
-        bool isLine;
-        bool hasTimeThreshold;
-    };
-    static const Kind kKinds[] = {
-        {"LineCrossed.IncludeArea", "CrossLineEnable", true, false},
-        {"Intrusion.IncludeArea", "IntrusionEnable", false, true},
-        {"EnterArea.IncludeArea", "EnterAreaEnable", false, false},
-        {"LeaveArea.IncludeArea", "LeaveAreaEnable", false, false},
-    };
+    using namespace nx::vms_server_plugins::analytics::sample;
     std::map<std::string, std::string> settings = objectSettings();
-    for (const Kind& kind : kKinds)
+    for (const RuleKind kind : kRuleTypeOrder)
     {
-        settings[kind.switchKey] = "true";
-        for (int n = 1; n <= 4; ++n)
+        const RuleKindInfo& info = ruleKindInfo(kind);
+        const bool isLine = info.section.figureType == RuleFigureType::kLine;
+        settings[info.switchKey] = "true";
+        RuleSettingKeys keys(kind);
+        for (int n = 1; n <= kOstrelRuleSlots; ++n)
         {
-            const std::string key = kind.prefix + std::to_string(n);
-            settings[key + ".Enable"] = "true";
-            settings[key + ".Sensitivity"] = "60";
-            settings[key + ".Priority"] = "mid";
-            settings[key + ".Vehicle"] = "true";
-            settings[key + ".Non-motor-vehicle"] = "false";
-            settings[key + ".Person"] = "true";
+            keys.selectRule(n);
+            settings[keys.key(kEnableSuffix)] = "true";
+            settings[keys.key(kSensitivitySuffix)] = "60";
+            settings[keys.key(kPrioritySuffix)] = "mid";
+            settings[keys.key(kVehicleSuffix)] = "true";
+            settings[keys.key(kNonMotorVehicleSuffix)] = "false";
+            settings[keys.key(kPersonSuffix)] = "true";
             const std::string label = "\"label\":\"Rule " + std::to_string(n) + "\"";
-            if (kind.isLine)
+            std::string& figure = settings[keys.key(info.figureSuffix)];
+            if (isLine)
             {
-                settings[key + ".Points"] =
+                figure =
                     "{\"figure\":{\"color\":\"#ff0000\",\"direction\":\"left\","
                     "\"points\":[[0.1,0.2],[0.8,0.9]]}," +
                     label + ",\"showOnCamera\":true}";
             }
             else
             {
-                settings[key + ".Figure"] =
+                figure =
                     "{\"figure\":{\"color\":\"#00ff00\",\"points\":"
                     "[[0.1,0.1],[0.9,0.1],[0.9,0.9],[0.1,0.9]]}," +
                     label + ",\"showOnCamera\":true}";
             }
-            if (kind.hasTimeThreshold)
-                settings[key + ".TimeThreshold"] = "5";
+            if (info.hasTimeThreshold)
+                settings[keys.key(kTimeThresholdSuffix)] = "5";
         }
     }
     return settings;

@@ -1,13 +1,24 @@
-// The built-in scenario: what `make demo` shows.
+// The built-in scenario: what `make demo` shows. The rule settings it sends take their keys
+// from the plugin's rule-kind table.
 
 #include "scenario.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "plugin/rules/rule_kind.h"
 
 namespace korvane::host::cli
 {
 
-const std::string& defaultScenarioText()
+namespace
 {
-    static const std::string kText = R"json({
+
+namespace rules = nx::vms_server_plugins::analytics::sample;
+
+// The scenario up to the values of the lobby camera's rule settings.
+constexpr char kUpToRuleSettings[] = R"json({
     "cameras": [
         {"name": "lobby", "address": "10.0.0.1", "port": 8000,
          "login": "admin", "password": "secret",
@@ -60,28 +71,73 @@ const std::string& defaultScenarioText()
         {"atMs": 933, "do": "frames", "camera": "lobby", "count": 2},
         {"atMs": 1000, "do": "disconnect", "camera": "yard"},
         {"atMs": 1100, "do": "readSettings", "camera": "lobby"},
-        {"atMs": 1200, "do": "settings", "camera": "lobby", "values": {
-            "CrossLineEnable": "true", "IntrusionEnable": "true",
-            "LineCrossed.IncludeArea1.Enable": "true",
-            "LineCrossed.IncludeArea1.Points": "{\"figure\": {\"color\": \"#00ff00\", \"direction\": \"right\", \"points\": [[0.2, 0.3], [0.8, 0.3]]}, \"label\": \"Entrance\", \"showOnCamera\": true}",
-            "LineCrossed.IncludeArea1.Priority": "mid",
-            "LineCrossed.IncludeArea1.Sensitivity": "75",
-            "LineCrossed.IncludeArea1.Person": "true",
-            "LineCrossed.IncludeArea2.Enable": "false",
-            "LineCrossed.IncludeArea2.Sensitivity": "50",
-            "LineCrossed.IncludeArea3.Sensitivity": "50",
-            "LineCrossed.IncludeArea4.Sensitivity": "50",
-            "Intrusion.IncludeArea1.Enable": "true",
-            "Intrusion.IncludeArea1.Figure": "{\"figure\": {\"color\": \"#0000ff\", \"points\": [[0.1, 0.1], [0.5, 0.05], [0.9, 0.1], [0.9, 0.9], [0.1, 0.9]]}, \"label\": \"Desk\", \"showOnCamera\": false}",
-            "Intrusion.IncludeArea1.Sensitivity": "65",
-            "Intrusion.IncludeArea1.TimeThreshold": "3",
-            "Intrusion.IncludeArea2.Sensitivity": "50", "Intrusion.IncludeArea2.TimeThreshold": "1",
-            "Intrusion.IncludeArea3.Sensitivity": "50", "Intrusion.IncludeArea3.TimeThreshold": "1",
-            "Intrusion.IncludeArea4.Sensitivity": "50", "Intrusion.IncludeArea4.TimeThreshold": "1"}},
+        {"atMs": 1200, "do": "settings", "camera": "lobby", "values": )json";
+
+// The scenario after the values of the lobby camera's rule settings.
+constexpr char kAfterRuleSettings[] = R"json(},
         {"atMs": 1300, "do": "readSettings", "camera": "lobby"}
     ]
 }
 )json";
+
+// `text` as a JSON string.
+std::string quoted(const std::string& text)
+{
+    std::string result = "\"";
+    for (const char c : text)
+    {
+        if (c == '"' || c == '\\')
+            result += '\\';
+        result += c;
+    }
+    return result + "\"";
+}
+
+// The lobby camera's rule settings, as a JSON object: line 1 drawn and on, line 2 off, and
+// intrusion area 1 drawn and on, with the numbers the other rules need.
+std::string ruleSettingsText()
+{
+    using rules::RuleKind;
+    constexpr RuleKind kLine = RuleKind::kLineCross;
+    constexpr RuleKind kArea = RuleKind::kIntrusion;
+    const auto key = [](RuleKind kind, int number, const char* suffix)
+    { return rules::ruleSettingKey(kind, number, suffix); };
+    const std::string kIndent = "\n            ";
+    std::vector<std::pair<std::string, std::string>> values = {
+        {rules::ruleKindInfo(kLine).switchKey, "true"},
+        {rules::ruleKindInfo(kArea).switchKey, "true"},
+        {key(kLine, 1, rules::kEnableSuffix), "true"},
+        {key(kLine, 1, rules::kPointsSuffix),
+         R"({"figure": {"color": "#00ff00", "direction": "right", "points": [[0.2, 0.3], [0.8, 0.3]]}, "label": "Entrance", "showOnCamera": true})"},
+        {key(kLine, 1, rules::kPrioritySuffix), "mid"},
+        {key(kLine, 1, rules::kSensitivitySuffix), "75"},
+        {key(kLine, 1, rules::kPersonSuffix), "true"},
+        {key(kLine, 2, rules::kEnableSuffix), "false"},
+        {key(kLine, 2, rules::kSensitivitySuffix), "50"},
+        {key(kLine, 3, rules::kSensitivitySuffix), "50"},
+        {key(kLine, 4, rules::kSensitivitySuffix), "50"},
+        {key(kArea, 1, rules::kEnableSuffix), "true"},
+        {key(kArea, 1, rules::kFigureSuffix),
+         R"({"figure": {"color": "#0000ff", "points": [[0.1, 0.1], [0.5, 0.05], [0.9, 0.1], [0.9, 0.9], [0.1, 0.9]]}, "label": "Desk", "showOnCamera": false})"},
+        {key(kArea, 1, rules::kSensitivitySuffix), "65"},
+        {key(kArea, 1, rules::kTimeThresholdSuffix), "3"},
+    };
+    for (int number = 2; number <= 4; ++number)
+    {
+        values.emplace_back(key(kArea, number, rules::kSensitivitySuffix), "50");
+        values.emplace_back(key(kArea, number, rules::kTimeThresholdSuffix), "1");
+    }
+    std::string text;
+    for (const auto& [name, value] : values)
+        text += (text.empty() ? "{" : ",") + kIndent + quoted(name) + ": " + quoted(value);
+    return text + "}";
+}
+
+}  // namespace
+
+const std::string& defaultScenarioText()
+{
+    static const std::string kText = kUpToRuleSettings + ruleSettingsText() + kAfterRuleSettings;
     return kText;
 }
 

@@ -1,5 +1,11 @@
 #include "engine_manifest.h"
 
+#include <cstddef>
+#include <string>
+#include <utility>
+
+#include "camera_sdk/ostrel_sdk.h"
+#include "plugin/rules/rule_kind.h"
 #include "type_catalogue.h"
 
 namespace nx::vms_server_plugins::analytics::sample
@@ -19,9 +25,9 @@ constexpr char kHead[] = R"json({
 constexpr char kGroupIdToName[] = R"json(",
 				"name": ")json";
 
-// From the event group name through the stream filter, the four rule sections and the first
-// top-level items, up to the name of the generate-events check box.
-constexpr char kGroupNameToGenerateEvents[] = R"json("
+// From the event group name through the stream filter and the start of the settings model,
+// up to the four rule sections.
+constexpr char kGroupNameToRuleSections[] = R"json("
 			}
 		]
 	},
@@ -32,366 +38,11 @@ constexpr char kGroupNameToGenerateEvents[] = R"json("
 			{
 				"type": "Section",
 				"caption": "ROI",
-				"sections": [
-					{
-						"type": "Section",
-						"name": "LineCrossedSections",
-						"caption": "Cross Line ",
-						"items": [
-							{
-								"type": "GroupBox",
-								"caption": "Cross Line Rules",
-								"items": [
-									{
-										"type": "CheckBox",
-										"name": "CrossLineEnable",
-										"caption": "Enable Cross Line",
-										"defaultValue": false
-									},
-									{
-										"type": "Repeater",
-										"count": 4,
-										"startIndex": 1,
-										"template": {
-											"type": "GroupBox",
-											"caption": "Rule #",
-											"filledCheckItems": ["LineCrossed.IncludeArea#.Enable"],
-											"items": [
-												{
-													"type": "CheckBox",
-													"name": "LineCrossed.IncludeArea#.Enable",
-													"caption": "Enable Rules #",
-													"defaultValue": false
-												},
-												{
-													"type": "LineFigure",
-													"name": "LineCrossed.IncludeArea#.Points",
-													"caption": "Name",
-													"minPoints": 2,
-													"maxPoints": 2,
-													"allowedDirections": "any"
-												},
-												{
-													"type": "ComboBox",
-													"name": "LineCrossed.IncludeArea#.Priority",
-													"caption": "Priority",
-													"description": "Priority of the rule",
-													"defaultValue": "high",
-													"range": ["high", "mid", "low"],
-													"isActive": true,
-													"itemCaptions": {
-														"high": "high",
-														"mid": "mid",
-														"low": "low"
-													}
-												},
-												{
-													"type": "SpinBox",
-													"name": "LineCrossed.IncludeArea#.Sensitivity",
-													"caption": "Sensitivity",
-													"description": "1 - 100",
-													"defaultValue": 50,
-													"minValue": 1,
-													"maxValue": 100
-												},
-												{
-													"type": "CheckBox",
-													"name": "LineCrossed.IncludeArea#.Vehicle",
-													"description": "Detection object of Motor Vehicle",
-													"caption": "Motor Vehicle",
-													"defaultValue": true
-												},
-												{
-													"type": "CheckBox",
-													"name": "LineCrossed.IncludeArea#.Non-motor-vehicle",
-													"description": "Detection object of Non-Motor Vehicle",
-													"caption": "Non-Motor Vehicle",
-													"defaultValue": true
-												},
-												{
-													"type": "CheckBox",
-													"name": "LineCrossed.IncludeArea#.Person",
-													"description": "Detection object of Pedestrian",
-													"caption": "Pedestrian",
-													"defaultValue": true
-												}
-											]
-										}
-									}
-								]
-							}
-						]
-					},
-					{
-						"type": "Section",
-						"caption": "Intrusion",
-						"items": [
-							{
-								"type": "GroupBox",
-								"caption": "Intrusion Rules",
-								"items": [
-									{
-										"type": "CheckBox",
-										"name": "IntrusionEnable",
-										"caption": "Enable Intrusion",
-										"defaultValue": false
-									},
-									{
-										"type": "Repeater",
-										"count": 4,
-										"startIndex": 1,
-										"template": {
-											"type": "GroupBox",
-											"caption": "Rule #",
-											"filledCheckItems": ["Intrusion.IncludeArea#.Figure"],
-											"items": [
-												{
-													"type": "CheckBox",
-													"name": "Intrusion.IncludeArea#.Enable",
-													"caption": "Enable Rules #",
-													"defaultValue": false
-												},
-												{
-													"type": "PolygonFigure",
-													"name": "Intrusion.IncludeArea#.Figure",
-													"caption": "Name",
-													"minPoints": 3,
-													"maxPoints": 6
-												},
-												{
-													"type": "SpinBox",
-													"name": "Intrusion.IncludeArea#.TimeThreshold",
-													"caption": "Time Threshold(s)",
-													"description": "1 - 10",
-													"defaultValue": 1,
-													"minValue": 1,
-													"maxValue": 10
-												},
-												{
-													"type": "SpinBox",
-													"name": "Intrusion.IncludeArea#.Sensitivity",
-													"caption": "Sensitivity",
-													"description": "1 - 100",
-													"defaultValue": 50,
-													"minValue": 1,
-													"maxValue": 100
-												},
-												{
-													"type": "ComboBox",
-													"name": "Intrusion.IncludeArea#.Priority",
-													"caption": "Priority",
-													"description": "Priority of the rule",
-													"defaultValue": "high",
-													"range": ["high", "mid", "low"],
-													"isActive": true,
-													"itemCaptions": {
-														"high": "high",
-														"mid": "mid",
-														"low": "low"
-													}
-												},
-												{
-													"type": "CheckBox",
-													"name": "Intrusion.IncludeArea#.Vehicle",
-													"description": "Detection object of Motor Vehicle",
-													"caption": "Motor Vehicle",
-													"defaultValue": true
-												},
-												{
-													"type": "CheckBox",
-													"name": "Intrusion.IncludeArea#.Non-motor-vehicle",
-													"description": "Detection object of Non-Motor Vehicle",
-													"caption": "Non-Motor Vehicle",
-													"defaultValue": true
-												},
-												{
-													"type": "CheckBox",
-													"name": "Intrusion.IncludeArea#.Person",
-													"description": "Detection object of Pedestrian",
-													"caption": "Pedestrian",
-													"defaultValue": true
-												}
-											]
-										}
-									}
-								]
-							}
-						]
-					},
-					{
-						"type": "Section",
-						"caption": "Enter Area",
-						"items": [
-							{
-								"type": "GroupBox",
-								"caption": "Enter Area Rules",
-								"items": [
-									{
-										"type": "CheckBox",
-										"name": "EnterAreaEnable",
-										"caption": "Enable Enter Area",
-										"defaultValue": false
-									},
-									{
-										"type": "Repeater",
-										"count": 4,
-										"startIndex": 1,
-										"template": {
-											"type": "GroupBox",
-											"caption": "Rule #",
-											"filledCheckItems": ["EnterArea.IncludeArea#.Figure"],
-											"items": [
-												{
-													"type": "CheckBox",
-													"name": "EnterArea.IncludeArea#.Enable",
-													"caption": "Enable Rules #",
-													"defaultValue": false
-												},
-												{
-													"type": "PolygonFigure",
-													"name": "EnterArea.IncludeArea#.Figure",
-													"caption": "Name",
-													"minPoints": 3,
-													"maxPoints": 6
-												},
-												{
-													"type": "SpinBox",
-													"name": "EnterArea.IncludeArea#.Sensitivity",
-													"caption": "Sensitivity",
-													"description": "1 - 100",
-													"defaultValue": 50,
-													"minValue": 1,
-													"maxValue": 100
-												},
-												{
-													"type": "ComboBox",
-													"name": "EnterArea.IncludeArea#.Priority",
-													"caption": "Priority",
-													"description": "Priority of the rule",
-													"defaultValue": "high",
-													"range": ["high", "mid", "low"],
-													"isActive": true,
-													"itemCaptions": {
-														"high": "high",
-														"mid": "mid",
-														"low": "low"
-													}
-												},
-												{
-													"type": "CheckBox",
-													"name": "EnterArea.IncludeArea#.Vehicle",
-													"description": "Detection object of Motor Vehicle",
-													"caption": "Motor Vehicle",
-													"defaultValue": true
-												},
-												{
-													"type": "CheckBox",
-													"name": "EnterArea.IncludeArea#.Non-motor-vehicle",
-													"description": "Detection object of Non-Motor Vehicle",
-													"caption": "Non-Motor Vehicle",
-													"defaultValue": true
-												},
-												{
-													"type": "CheckBox",
-													"name": "EnterArea.IncludeArea#.Person",
-													"description": "Detection object of Pedestrian",
-													"caption": "Pedestrian",
-													"defaultValue": true
-												}
-											]
-										}
-									}
-								]
-							}
-						]
-					},
-					{
-						"type": "Section",
-						"caption": "Leave Area",
-						"items": [
-							{
-								"type": "GroupBox",
-								"caption": "Leave Area Rules",
-								"items": [
-									{
-										"type": "CheckBox",
-										"name": "LeaveAreaEnable",
-										"caption": "Enable Leave Area",
-										"defaultValue": false
-									},
-									{
-										"type": "Repeater",
-										"count": 4,
-										"startIndex": 1,
-										"template": {
-											"type": "GroupBox",
-											"caption": "Rule #",
-											"filledCheckItems": ["LeaveArea.IncludeArea#.Figure"],
-											"items": [
-												{
-													"type": "CheckBox",
-													"name": "LeaveArea.IncludeArea#.Enable",
-													"caption": "Enable Rules #",
-													"defaultValue": false
-												},
-												{
-													"type": "PolygonFigure",
-													"name": "LeaveArea.IncludeArea#.Figure",
-													"caption": "Name",
-													"minPoints": 3,
-													"maxPoints": 6
-												},
-												{
-													"type": "SpinBox",
-													"name": "LeaveArea.IncludeArea#.Sensitivity",
-													"caption": "Sensitivity",
-													"description": "1 - 100",
-													"defaultValue": 50,
-													"minValue": 1,
-													"maxValue": 100
-												},
-												{
-													"type": "ComboBox",
-													"name": "LeaveArea.IncludeArea#.Priority",
-													"caption": "Priority",
-													"description": "Priority of the rule",
-													"defaultValue": "high",
-													"range": ["high", "mid", "low"],
-													"isActive": true,
-													"itemCaptions": {
-														"high": "high",
-														"mid": "mid",
-														"low": "low"
-													}
-												},
-												{
-													"type": "CheckBox",
-													"name": "LeaveArea.IncludeArea#.Vehicle",
-													"description": "Detection object of Motor Vehicle",
-													"caption": "Motor Vehicle",
-													"defaultValue": true
-												},
-												{
-													"type": "CheckBox",
-													"name": "LeaveArea.IncludeArea#.Non-motor-vehicle",
-													"description": "Detection object of Non-Motor Vehicle",
-													"caption": "Non-Motor Vehicle",
-													"defaultValue": true
-												},
-												{
-													"type": "CheckBox",
-													"name": "LeaveArea.IncludeArea#.Person",
-													"description": "Detection object of Pedestrian",
-													"caption": "Pedestrian",
-													"defaultValue": true
-												}
-											]
-										}
-									}
-								]
-							}
-						]
-					}
+				"sections": [)json";
+
+// From the end of the rule sections through the first top-level items, up to the name of
+// the generate-events check box.
+constexpr char kRuleSectionsToGenerateEvents[] = R"json(
 				]
 			}
 		],
@@ -457,13 +108,216 @@ constexpr char kSendAttributesToEnd[] = R"json(",
 }
 )json";
 
+// Appends JSON in the manifest's layout: each member and element on a line of its own,
+// indented by one tab per level, with a comma at its end when another follows it. Arrays of
+// plain values are written whole, on one line, by the caller.
+class TabbedJsonWriter
+{
+public:
+    // Writes into `text` the elements of an array whose elements stand at `depth` tabs.
+    TabbedJsonWriter(std::string* text, int depth) : m_text(text), m_depth(depth) {}
+
+    // Opens an object: the next element of an array when `key` is null, else a member.
+    void openObject(const char* key = nullptr) { open(key, '{'); }
+    void openArray(const char* key) { open(key, '['); }
+    void closeObject() { close('}'); }
+    void closeArray() { close(']'); }
+
+    // A member whose value is a string without characters to escape.
+    void text(const char* key, const std::string& value) { raw(key, "\"" + value + "\""); }
+
+    // A member whose value is JSON text as it is.
+    void raw(const char* key, const std::string& json)
+    {
+        startEntry(key);
+        *m_text += json;
+    }
+
+private:
+    void open(const char* key, char bracket)
+    {
+        startEntry(key);
+        *m_text += bracket;
+        ++m_depth;
+        m_first = true;
+    }
+
+    void close(char bracket)
+    {
+        --m_depth;
+        *m_text += '\n';
+        m_text->append(static_cast<std::size_t>(m_depth), '\t');
+        *m_text += bracket;
+        m_first = false;
+    }
+
+    void startEntry(const char* key)
+    {
+        if (!m_first)
+            *m_text += ',';
+        *m_text += '\n';
+        m_text->append(static_cast<std::size_t>(m_depth), '\t');
+        if (key)
+            *m_text += std::string("\"") + key + "\": ";
+        m_first = false;
+    }
+
+    std::string* m_text;
+    int m_depth;
+    bool m_first = true;  //< Nothing written yet in the innermost open container.
+};
+
+// The setting name of a rule slot in a repeater's template: "#" stands for the rule number.
+std::string slotName(const RuleKindInfo& info, const char* suffix)
+{
+    return std::string(info.settingPrefix) + "#" + suffix;
+}
+
+void writeCheckBox(TabbedJsonWriter* out, const std::string& name, const std::string& caption,
+                   bool defaultValue)
+{
+    out->openObject();
+    out->text("type", "CheckBox");
+    out->text("name", name);
+    out->text("caption", caption);
+    out->raw("defaultValue", defaultValue ? "true" : "false");
+    out->closeObject();
+}
+
+void writeSpinBox(TabbedJsonWriter* out, const std::string& name, const char* caption,
+                  int defaultValue, int minValue, int maxValue)
+{
+    out->openObject();
+    out->text("type", "SpinBox");
+    out->text("name", name);
+    out->text("caption", caption);
+    out->text("description", std::to_string(minValue) + " - " + std::to_string(maxValue));
+    out->raw("defaultValue", std::to_string(defaultValue));
+    out->raw("minValue", std::to_string(minValue));
+    out->raw("maxValue", std::to_string(maxValue));
+    out->closeObject();
+}
+
+void writePriorityBox(TabbedJsonWriter* out, const RuleKindInfo& info)
+{
+    out->openObject();
+    out->text("type", "ComboBox");
+    out->text("name", slotName(info, kPrioritySuffix));
+    out->text("caption", "Priority");
+    out->text("description", "Priority of the rule");
+    out->text("defaultValue", "high");
+    out->raw("range", R"(["high", "mid", "low"])");
+    out->raw("isActive", "true");
+    out->openObject("itemCaptions");
+    for (const char* priority : {"high", "mid", "low"})
+        out->text(priority, priority);
+    out->closeObject();
+    out->closeObject();
+}
+
+void writeFigure(TabbedJsonWriter* out, const RuleKindInfo& info)
+{
+    const bool line = info.section.figureType == RuleFigureType::kLine;
+    out->openObject();
+    out->text("type", line ? "LineFigure" : "PolygonFigure");
+    out->text("name", slotName(info, info.figureSuffix));
+    out->text("caption", "Name");
+    // A line has its two ends; an area at least three corners and at most what a rule holds.
+    out->raw("minPoints", line ? "2" : "3");
+    out->raw("maxPoints", line ? "2" : std::to_string(kOstrelAreaPointCapacity));
+    if (line)
+        out->text("allowedDirections", "any");
+    out->closeObject();
+}
+
+// The object classes a rule detects, each a check box that is on by default.
+void writeObjectClassBoxes(TabbedJsonWriter* out, const RuleKindInfo& info)
+{
+    static const std::pair<const char*, const char*> kClasses[] = {
+        {kVehicleSuffix, "Motor Vehicle"},
+        {kNonMotorVehicleSuffix, "Non-Motor Vehicle"},
+        {kPersonSuffix, "Pedestrian"},
+    };
+    for (const auto& [suffix, caption] : kClasses)
+    {
+        out->openObject();
+        out->text("type", "CheckBox");
+        out->text("name", slotName(info, suffix));
+        out->text("description", std::string("Detection object of ") + caption);
+        out->text("caption", caption);
+        out->raw("defaultValue", "true");
+        out->closeObject();
+    }
+}
+
+// The template of one rule slot: its enable box, figure, numbers, priority and object classes.
+void writeSlotTemplate(TabbedJsonWriter* out, const RuleKindInfo& info)
+{
+    out->openObject("template");
+    out->text("type", "GroupBox");
+    out->text("caption", "Rule #");
+    out->raw("filledCheckItems", "[\"" + slotName(info, info.section.filledCheckSuffix) + "\"]");
+    out->openArray("items");
+    writeCheckBox(out, slotName(info, kEnableSuffix), "Enable Rules #", false);
+    writeFigure(out, info);
+    if (info.hasTimeThreshold)
+        writeSpinBox(out, slotName(info, kTimeThresholdSuffix), "Time Threshold(s)", 1, 1, 10);
+    if (info.section.priorityFirst)
+        writePriorityBox(out, info);
+    writeSpinBox(out, slotName(info, kSensitivitySuffix), "Sensitivity", 50, 1, 100);
+    if (!info.section.priorityFirst)
+        writePriorityBox(out, info);
+    writeObjectClassBoxes(out, info);
+    out->closeArray();
+    out->closeObject();
+}
+
+// The section of one rule kind: a group box with the kind's switch and a repeater of its
+// rule slots, numbered from 1.
+void writeRuleSection(TabbedJsonWriter* out, const RuleKindInfo& info)
+{
+    const std::string title = info.section.title;
+    out->openObject();
+    out->text("type", "Section");
+    if (info.section.name)
+        out->text("name", info.section.name);
+    out->text("caption", info.section.caption);
+    out->openArray("items");
+    out->openObject();
+    out->text("type", "GroupBox");
+    out->text("caption", title + " Rules");
+    out->openArray("items");
+    writeCheckBox(out, info.switchKey, "Enable " + title, false);
+    out->openObject();
+    out->text("type", "Repeater");
+    out->raw("count", std::to_string(kOstrelRuleSlots));
+    out->raw("startIndex", "1");
+    writeSlotTemplate(out, info);
+    out->closeObject();
+    out->closeArray();
+    out->closeObject();
+    out->closeArray();
+    out->closeObject();
+}
+
+// The four rule sections, in the order of the kinds' type codes, as the elements of the
+// "ROI" section's "sections" array, which stand five tabs deep.
+void appendRuleSections(std::string* text)
+{
+    TabbedJsonWriter out(text, /*depth*/ 5);
+    for (const RuleKind kind : kRuleTypeOrder)
+        writeRuleSection(&out, ruleKindInfo(kind));
+}
+
 std::string buildEngineManifest()
 {
     std::string text = kHead;
     text += kEventGroupId;
     text += kGroupIdToName;
     text += kEventGroupName;
-    text += kGroupNameToGenerateEvents;
+    text += kGroupNameToRuleSections;
+    appendRuleSections(&text);
+    text += kRuleSectionsToGenerateEvents;
     text += kGenerateEventsSetting;
     text += kGenerateEventsToSendAttributes;
     text += kSendAttributesSetting;

@@ -2,8 +2,9 @@
 // video stream the device agents want and the device-agent settings model (the settings page
 // of each camera, including its four smart-rule sections).
 //
-// The text is built once, on first use, from fixed fragments and type catalogue constants,
-// and never changed; safe to call from any thread.
+// The text is built once, on first use, from fixed fragments, type catalogue constants and
+// the four rule sections written from the rule-kind table, and never changed; safe to call
+// from any thread.
 
 #pragma once
 

@@ -34,7 +34,7 @@ void addAreaRule(RuleKind kind, const AreaRule& rule, const RuleCacheEntry& entr
                  nx::sdk::SettingsResponse* response)
 {
     addCommonSettings(kind, number, rule, response);
-    if (kind == RuleKind::kIntrusion)
+    if (ruleKindInfo(kind).hasTimeThreshold)
     {
         response->setValue(ruleSettingKey(kind, number, kTimeThresholdSuffix),
                            std::to_string(rule.timeThreshold));
@@ -52,8 +52,9 @@ bool applyAreaRule(RuleKind kind, AreaRule* rule, RuleCacheEntry* entry, int slo
 {
     if (!applyCommonSettings(slot, keys, lookup, printPrefix, rule))
         return false;
-    if (kind == RuleKind::kIntrusion && !readNumberSetting(lookup, keys->key(kTimeThresholdSuffix),
-                                                           printPrefix, &rule->timeThreshold))
+    if (ruleKindInfo(kind).hasTimeThreshold &&
+        !readNumberSetting(lookup, keys->key(kTimeThresholdSuffix), printPrefix,
+                           &rule->timeThreshold))
     {
         return false;
     }

@@ -8,16 +8,46 @@ namespace nx::vms_server_plugins::analytics::sample
 namespace
 {
 
-// Indexed by type code - 100.
+// Indexed by type code - 100. The one place that spells the settings of each kind: the
+// rule readers and writers, the engine manifest's rule sections and the test and benchmark
+// settings all take them from here.
 const RuleKindInfo kRuleKinds[4] = {
-    {RuleKind::kLineCross, "line-crossing", "LineCrossed.IncludeArea", ".Points", "Cross Line-",
-     "CrossLineEnable"},
-    {RuleKind::kIntrusion, "intrusion", "Intrusion.IncludeArea", ".Figure", "Intrusion Area-",
-     "IntrusionEnable"},
-    {RuleKind::kEnterArea, "area-entering", "EnterArea.IncludeArea", ".Figure", "Enter Area-",
-     "EnterAreaEnable"},
-    {RuleKind::kLeaveArea, "area-leaving", "LeaveArea.IncludeArea", ".Figure", "Leave Area-",
-     "LeaveAreaEnable"},
+    {RuleKind::kLineCross,
+     "line-crossing",
+     "LineCrossed.IncludeArea",
+     kPointsSuffix,
+     "Cross Line-",
+     "CrossLineEnable",
+     /*hasTimeThreshold*/ false,
+     {"LineCrossedSections", "Cross Line ", "Cross Line", kEnableSuffix, RuleFigureType::kLine,
+      /*priorityFirst*/ true}},
+    {RuleKind::kIntrusion,
+     "intrusion",
+     "Intrusion.IncludeArea",
+     kFigureSuffix,
+     "Intrusion Area-",
+     "IntrusionEnable",
+     /*hasTimeThreshold*/ true,
+     {nullptr, "Intrusion", "Intrusion", kFigureSuffix, RuleFigureType::kPolygon,
+      /*priorityFirst*/ false}},
+    {RuleKind::kEnterArea,
+     "area-entering",
+     "EnterArea.IncludeArea",
+     kFigureSuffix,
+     "Enter Area-",
+     "EnterAreaEnable",
+     /*hasTimeThreshold*/ false,
+     {nullptr, "Enter Area", "Enter Area", kFigureSuffix, RuleFigureType::kPolygon,
+      /*priorityFirst*/ false}},
+    {RuleKind::kLeaveArea,
+     "area-leaving",
+     "LeaveArea.IncludeArea",
+     kFigureSuffix,
+     "Leave Area-",
+     "LeaveAreaEnable",
+     /*hasTimeThreshold*/ false,
+     {nullptr, "Leave Area", "Leave Area", kFigureSuffix, RuleFigureType::kPolygon,
+      /*priorityFirst*/ false}},
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The four smart-rule kinds and what names them in settings, plus the camera session a
-// rule read or write runs over.
+// The four smart-rule kinds, what names them in settings and how the settings page shows
+// them, plus the camera session a rule read or write runs over.
 //
 // Thread-safety: the tables are immutable; every function may be called from any thread.
 
@@ -24,17 +24,6 @@ enum class RuleKind : int32_t
     kLeaveArea = kOstrelRuleTypeLeaveArea,
 };
 
-// The fixed names of one rule kind.
-struct RuleKindInfo
-{
-    RuleKind kind;
-    const char* name;                // e.g. "line-crossing", as diagnostic lines name it
-    const char* settingPrefix;       // e.g. "LineCrossed.IncludeArea"
-    const char* figureSuffix;        // ".Points" or ".Figure"
-    const char* defaultLabelPrefix;  // e.g. "Cross Line-"
-    const char* switchKey;           // e.g. "CrossLineEnable"
-};
-
 // Suffixes of the settings of one rule slot.
 constexpr const char* kEnableSuffix = ".Enable";
 constexpr const char* kSensitivitySuffix = ".Sensitivity";
@@ -43,6 +32,40 @@ constexpr const char* kPrioritySuffix = ".Priority";
 constexpr const char* kVehicleSuffix = ".Vehicle";
 constexpr const char* kNonMotorVehicleSuffix = ".Non-motor-vehicle";
 constexpr const char* kPersonSuffix = ".Person";
+constexpr const char* kPointsSuffix = ".Points";  //< The figure of a line rule.
+constexpr const char* kFigureSuffix = ".Figure";  //< The figure of an area rule.
+
+// The figure item a rule slot has on the settings page.
+enum class RuleFigureType
+{
+    kLine,     //< A "LineFigure" of two points, crossed in any direction.
+    kPolygon,  //< A "PolygonFigure" of three to six corners.
+};
+
+// How the settings page shows the rules of one kind: a section holding a group box with the
+// kind's switch and a repeater of its rule slots.
+struct RuleSectionInfo
+{
+    const char* name;               // "LineCrossedSections"; nullptr for a section without one
+    const char* caption;            // e.g. "Cross Line ", with the trailing blank it shows
+    const char* title;              // e.g. "Cross Line", as in "Cross Line Rules"
+    const char* filledCheckSuffix;  // the slot setting that marks the slot as filled in
+    RuleFigureType figureType;
+    bool priorityFirst;  // the slot lists its priority before its sensitivity
+};
+
+// The fixed names of one rule kind.
+struct RuleKindInfo
+{
+    RuleKind kind;
+    const char* name;                // e.g. "line-crossing", as diagnostic lines name it
+    const char* settingPrefix;       // e.g. "LineCrossed.IncludeArea"
+    const char* figureSuffix;        // kPointsSuffix or kFigureSuffix
+    const char* defaultLabelPrefix;  // e.g. "Cross Line-"
+    const char* switchKey;           // e.g. "CrossLineEnable"
+    bool hasTimeThreshold;           // the rules have a kTimeThresholdSuffix setting
+    RuleSectionInfo section;
+};
 
 // The four kinds in the order the settings hook writes them: line crossing, enter area,
 // leave area, intrusion.

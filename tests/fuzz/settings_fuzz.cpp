@@ -20,6 +20,7 @@
 #include <nx/sdk/ptr.h>
 #include <nx/sdk/ref_countable.h>
 
+#include "plugin/rules/rule_kind.h"
 #include "tests/fuzz/fuzz_agent.h"
 
 using namespace korvane::fuzz;
@@ -63,29 +64,29 @@ const std::map<std::string, std::string>& baseline()
         std::map<std::string, std::string> settings = {
             {"generateEvents", "true"}, {"sendAttributes", "true"}, {"Face", "true"},
             {"Person", "true"},         {"Vehicle", "true"},        {"LicensePlate", "true"}};
-        for (const char* prefix : {"LineCrossed", "Intrusion", "EnterArea", "LeaveArea"})
+        using namespace nx::vms_server_plugins::analytics::sample;
+        for (const RuleKind kind : kRuleTypeOrder)
         {
-            const bool line = std::string(prefix) == "LineCrossed";
-            const bool intrusion = std::string(prefix) == "Intrusion";
+            const RuleKindInfo& info = ruleKindInfo(kind);
+            const bool line = info.section.figureType == RuleFigureType::kLine;
+            RuleSettingKeys keys(kind);
             for (int n = 1; n <= 4; ++n)
             {
-                const std::string rule = std::string(prefix) + ".IncludeArea" + std::to_string(n);
-                settings[rule + ".Enable"] = "true";
-                settings[rule + ".Sensitivity"] = "50";
-                if (intrusion)
-                    settings[rule + ".TimeThreshold"] = "2";
-                settings[rule + ".Priority"] = "low";
-                settings[rule + ".Vehicle"] = "true";
-                settings[rule + ".Non-motor-vehicle"] = "false";
-                settings[rule + ".Person"] = "true";
-                settings[rule + (line ? ".Points" : ".Figure")] =
+                keys.selectRule(n);
+                settings[keys.key(kEnableSuffix)] = "true";
+                settings[keys.key(kSensitivitySuffix)] = "50";
+                if (info.hasTimeThreshold)
+                    settings[keys.key(kTimeThresholdSuffix)] = "2";
+                settings[keys.key(kPrioritySuffix)] = "low";
+                settings[keys.key(kVehicleSuffix)] = "true";
+                settings[keys.key(kNonMotorVehicleSuffix)] = "false";
+                settings[keys.key(kPersonSuffix)] = "true";
+                settings[keys.key(info.figureSuffix)] =
                     line ? R"({"figure": {"points": [[0.1, 0.2], [0.8, 0.9]]}})"
                          : R"({"figure": {"points": [[0.1, 0.1], [0.9, 0.1], [0.5, 0.9]]}})";
             }
+            settings[info.switchKey] = "true";
         }
-        for (const char* switchKey :
-             {"CrossLineEnable", "IntrusionEnable", "EnterAreaEnable", "LeaveAreaEnable"})
-            settings[switchKey] = "true";
         return settings;
     }();
     return kBaseline;

@@ -1,5 +1,5 @@
-// The engine manifest: the type library, the stream filter and the whole device-agent
-// settings model, values and key order.
+// The engine manifest: its text byte for byte, its top-level keys, and the rule setting keys
+// its device-agent settings model declares.
 
 #include "plugin/manifests/engine_manifest.h"
 
@@ -8,16 +8,25 @@
 #include <gtest/gtest.h>
 
 #include "plugin/manifest_test_support.h"
+#include "plugin/rule_test_support.h"
+#include "plugin/rules/rule_sync.h"
 
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
+#include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace
 {
 
+namespace sample = nx::vms_server_plugins::analytics::sample;
+namespace control = sample::test::control;
+
 using nx::kit::Json;
-using nx::vms_server_plugins::analytics::sample::engineManifest;
+using sample::engineManifest;
 
 using korvane::test::compact;
 using korvane::test::q;
@@ -38,165 +47,64 @@ std::string array(std::initializer_list<std::string> items)
     return result + "]";
 }
 
-std::string checkBox(const std::string& name, const std::string& caption, bool defaultValue)
-{
-    return object({{"type", q("CheckBox")},
-                   {"name", q(name)},
-                   {"caption", q(caption)},
-                   {"defaultValue", defaultValue ? "true" : "false"}});
-}
-
-// The object-class check boxes put the description before the caption.
-std::string objectClassBox(const std::string& name, const std::string& description,
-                           const std::string& caption)
-{
-    return object({{"type", q("CheckBox")},
-                   {"name", q(name)},
-                   {"description", q(description)},
-                   {"caption", q(caption)},
-                   {"defaultValue", "true"}});
-}
-
-std::string spinBox(const std::string& name, const std::string& caption, const std::string& range,
-                    int defaultValue, int minValue, int maxValue)
-{
-    return object({{"type", q("SpinBox")},
-                   {"name", q(name)},
-                   {"caption", q(caption)},
-                   {"description", q(range)},
-                   {"defaultValue", std::to_string(defaultValue)},
-                   {"minValue", std::to_string(minValue)},
-                   {"maxValue", std::to_string(maxValue)}});
-}
-
-std::string priorityBox(const std::string& prefix)
-{
-    return object(
-        {{"type", q("ComboBox")},
-         {"name", q(prefix + ".IncludeArea#.Priority")},
-         {"caption", q("Priority")},
-         {"description", q("Priority of the rule")},
-         {"defaultValue", q("high")},
-         {"range", array({q("high"), q("mid"), q("low")})},
-         {"isActive", "true"},
-         {"itemCaptions", object({{"high", q("high")}, {"mid", q("mid")}, {"low", q("low")}})}});
-}
-
-std::string sensitivityBox(const std::string& prefix)
-{
-    return spinBox(prefix + ".IncludeArea#.Sensitivity", "Sensitivity", "1 - 100", 50, 1, 100);
-}
-
-std::string polygonFigure(const std::string& prefix)
-{
-    return object({{"type", q("PolygonFigure")},
-                   {"name", q(prefix + ".IncludeArea#.Figure")},
-                   {"caption", q("Name")},
-                   {"minPoints", "3"},
-                   {"maxPoints", "6"}});
-}
-
-std::string ruleSection(const char* name, const std::string& caption, const std::string& masterName,
-                        const std::string& masterCaption, const std::string& filledItem,
-                        const std::string& templateItems)
-{
-    const std::string templateBox = object({{"type", q("GroupBox")},
-                                            {"caption", q("Rule #")},
-                                            {"filledCheckItems", array({q(filledItem)})},
-                                            {"items", templateItems}});
-    const std::string repeater = object(
-        {{"type", q("Repeater")}, {"count", "4"}, {"startIndex", "1"}, {"template", templateBox}});
-    const std::string groupBox =
-        object({{"type", q("GroupBox")},
-                {"caption", q(caption + " Rules")},
-                {"items", array({checkBox(masterName, masterCaption, false), repeater})}});
-    if (name == nullptr)
-        return object(
-            {{"type", q("Section")}, {"caption", q(caption)}, {"items", array({groupBox})}});
-    return object({{"type", q("Section")},
-                   {"name", q(name)},
-                   {"caption", q(caption + " ")},
-                   {"items", array({groupBox})}});
-}
-
-std::string enableBox(const std::string& prefix)
-{
-    return checkBox(prefix + ".IncludeArea#.Enable", "Enable Rules #", false);
-}
-
-std::string objectClassBoxes(const std::string& prefix)
-{
-    const std::string base = prefix + ".IncludeArea#.";
-    return objectClassBox(base + "Vehicle", "Detection object of Motor Vehicle", "Motor Vehicle") +
-           "," +
-           objectClassBox(base + "Non-motor-vehicle", "Detection object of Non-Motor Vehicle",
-                          "Non-Motor Vehicle") +
-           "," + objectClassBox(base + "Person", "Detection object of Pedestrian", "Pedestrian");
-}
-
-std::string lineCrossingSection()
-{
-    const std::string points = object({{"type", q("LineFigure")},
-                                       {"name", q("LineCrossed.IncludeArea#.Points")},
-                                       {"caption", q("Name")},
-                                       {"minPoints", "2"},
-                                       {"maxPoints", "2"},
-                                       {"allowedDirections", q("any")}});
-    const std::string items = "[" + enableBox("LineCrossed") + "," + points + "," +
-                              priorityBox("LineCrossed") + "," + sensitivityBox("LineCrossed") +
-                              "," + objectClassBoxes("LineCrossed") + "]";
-    // The caption carries a trailing blank, added by ruleSection for the named section.
-    return ruleSection("LineCrossedSections", "Cross Line", "CrossLineEnable", "Enable Cross Line",
-                       "LineCrossed.IncludeArea#.Enable", items);
-}
-
-std::string intrusionSection()
-{
-    const std::string threshold =
-        spinBox("Intrusion.IncludeArea#.TimeThreshold", "Time Threshold(s)", "1 - 10", 1, 1, 10);
-    const std::string items = "[" + enableBox("Intrusion") + "," + polygonFigure("Intrusion") +
-                              "," + threshold + "," + sensitivityBox("Intrusion") + "," +
-                              priorityBox("Intrusion") + "," + objectClassBoxes("Intrusion") + "]";
-    return ruleSection(nullptr, "Intrusion", "IntrusionEnable", "Enable Intrusion",
-                       "Intrusion.IncludeArea#.Figure", items);
-}
-
-std::string areaSection(const std::string& prefix, const std::string& caption)
-{
-    const std::string items = "[" + enableBox(prefix) + "," + polygonFigure(prefix) + "," +
-                              sensitivityBox(prefix) + "," + priorityBox(prefix) + "," +
-                              objectClassBoxes(prefix) + "]";
-    return ruleSection(nullptr, caption, prefix + "Enable", "Enable " + caption,
-                       prefix + ".IncludeArea#.Figure", items);
-}
-
-std::string banner(const std::string& text)
-{
-    return object({{"type", q("Banner")}, {"icon", q("info")}, {"text", q(text)}});
-}
-
-std::string expectedSettingsModel()
-{
-    const std::string roi = object({{"type", q("Section")},
-                                    {"caption", q("ROI")},
-                                    {"sections", array({lineCrossingSection(), intrusionSection(),
-                                                        areaSection("EnterArea", "Enter Area"),
-                                                        areaSection("LeaveArea", "Leave Area")})}});
-    const std::string items = array(
-        {banner("Event setting"), checkBox("generateEvents", "Generate events", true),
-         banner("Object analytics setting"),
-         checkBox("sendAttributes", "Send object attributes", true), checkBox("Face", "Face", true),
-         checkBox("Person", "Person", true), checkBox("Vehicle", "Vehicle", true),
-         checkBox("LicensePlate", "LicensePlate", true), object({{"type", q("Separator")}})});
-    return object({{"type", q("Settings")}, {"sections", array({roi})}, {"items", items}});
-}
-
 Json parsed(const std::string& text)
 {
     std::string error;
     Json value = Json::parse(text, &error);
     EXPECT_TRUE(error.empty()) << error;
     return value;
+}
+
+// The setting names that `value`, a part of a settings model, declares: the names in a
+// repeater's template once per index, with "#" replaced by the index. Section names are not
+// settings and are left out.
+void collectDeclaredNames(const Json& value, std::set<std::string>* names)
+{
+    for (const Json& item : value.arrayItems())
+        collectDeclaredNames(item, names);
+    if (value["type"].stringValue() == "Repeater")
+    {
+        std::set<std::string> templateNames;
+        collectDeclaredNames(value["template"], &templateNames);
+        const int first = static_cast<int>(value["startIndex"].numberValue());
+        const int count = static_cast<int>(value["count"].numberValue());
+        for (int index = first; index < first + count; ++index)
+        {
+            for (std::string name : templateNames)
+            {
+                for (auto at = name.find('#'); at != std::string::npos; at = name.find('#'))
+                    name.replace(at, 1, std::to_string(index));
+                names->insert(name);
+            }
+        }
+        return;
+    }
+    if (value["type"].stringValue() != "Section" && value["name"].isString())
+        names->insert(value["name"].stringValue());
+    for (const auto& member : value.objectItems())
+        collectDeclaredNames(member.second, names);
+}
+
+// A channel with every rule slot of every kind filled and enabled, each rule with a filter of
+// every object class the settings name, so that its read-back holds every rule setting.
+control::ChannelConfig everyRuleSettingChannel()
+{
+    using namespace sample::test;
+    const std::vector<ObjectFilter> filters = {makeFilter(0, true), makeFilter(1, false),
+                                               makeFilter(2, true)};
+    const std::vector<RulePoint> corners = {makePoint(0, 0), makePoint(9000, 0),
+                                            makePoint(0, 9000)};
+    std::vector<control::RuleEntry<LineRule>> lines;
+    std::vector<control::RuleEntry<AreaRule>> areas;
+    for (int slot = 0; slot < kOstrelRuleSlots; ++slot)
+    {
+        lines.push_back(makeLineRule(1, 50, 0, corners[0], corners[1], 0, filters));
+        areas.push_back(makeAreaRule(1, 50, corners, 0, 2, filters));
+    }
+    control::ChannelConfig channel = allKindsChannel();
+    channel.lineCrossRules = makeRuleList(lines);
+    channel.intrusionRules = channel.enterAreaRules = channel.leaveAreaRules = makeRuleList(areas);
+    return channel;
 }
 
 TEST(EngineManifestTest, TopLevelKeysInOrder)
@@ -218,27 +126,14 @@ TEST(EngineManifestTest, TopLevelKeysInOrder)
     EXPECT_EQ('\n', engineManifest().back());
 }
 
-TEST(EngineManifestTest, SettingsModelMatchesKeyByKeyAndInOrder)
+// The server reads the text as it is, so every byte counts: it equals the recorded text.
+TEST(EngineManifestTest, TextEqualsTheRecordedText)
 {
-    const Json manifest = parsed(engineManifest());
-    const Json expected = parsed(expectedSettingsModel());
-    const Json& model = manifest["deviceAgentSettingsModel"];
-
-    // Values first, subtree by subtree, so that a difference points at its place.
-    const Json& rules = model["sections"][0]["sections"];
-    ASSERT_EQ(4u, rules.arrayItems().size());
-    for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(expected["sections"][0]["sections"][i].dump(), rules[i].dump()) << "rule " << i;
-    ASSERT_EQ(9u, model["items"].arrayItems().size());
-    for (std::size_t i = 0; i < 9; ++i)
-        EXPECT_EQ(expected["items"][i].dump(), model["items"][i].dump()) << "item " << i;
-
-    // Then the order of the keys as the text writes them.
-    const std::string text = compact(engineManifest());
-    const std::string prefix = "\"deviceAgentSettingsModel\":";
-    const std::size_t start = text.find(prefix);
-    ASSERT_NE(std::string::npos, start);
-    EXPECT_EQ(expectedSettingsModel() + "}", text.substr(start + prefix.size()));
+    std::ifstream file(KORVANE_ENGINE_MANIFEST_GOLDEN, std::ios::binary);
+    ASSERT_TRUE(file.is_open()) << KORVANE_ENGINE_MANIFEST_GOLDEN;
+    const std::string recorded{std::istreambuf_iterator<char>(file),
+                               std::istreambuf_iterator<char>()};
+    EXPECT_EQ(recorded, engineManifest());
 }
 
 TEST(EngineManifestTest, RuleSectionsDifferWhereTheyShould)
@@ -277,6 +172,39 @@ TEST(EngineManifestTest, RuleSectionsDifferWhereTheyShould)
 TEST(EngineManifestTest, DeclaresNoTimestampShiftItem)
 {
     EXPECT_EQ(std::string::npos, engineManifest().find("timestampShiftMs"));
+}
+
+using EngineManifestKeyTest = sample::test::RuleSyncTest;
+
+// Every key the rule readers, writers and switches use is declared by the settings model, and
+// every setting of its rule sections is used. The keys in use are taken from the agent's side:
+// what the read-back of a camera with every rule setting holds, and what writing those values
+// back looks up.
+TEST_F(EngineManifestKeyTest, SettingsModelDeclaresExactlyTheRuleKeysInUse)
+{
+    const sample::RuleSession session = openCamera(1, everyRuleSettingChannel());
+    const sample::test::Settings readBack =
+        sample::test::responseValues(*sample::readPluginSideSettings(session));
+    std::set<std::string> used;
+    for (const auto& entry : readBack)
+        used.insert(entry.first);
+    const sample::SettingLookup readBackLookup = sample::test::lookupIn(readBack);
+    sample::writeAllRules(session,
+                          [&](const std::string& key)
+                          {
+                              used.insert(key);
+                              return readBackLookup(key);
+                          });
+
+    const Json model = parsed(engineManifest())["deviceAgentSettingsModel"];
+    std::set<std::string> declared;
+    collectDeclaredNames(model, &declared);
+    std::set<std::string> declaredByRuleSections;
+    collectDeclaredNames(model["sections"], &declaredByRuleSections);
+    for (const std::string& key : used)
+        EXPECT_EQ(1u, declared.count(key)) << "used, not declared: " << key;
+    for (const std::string& key : declaredByRuleSections)
+        EXPECT_EQ(1u, used.count(key)) << "declared, not used: " << key;
 }
 
 }  // namespace

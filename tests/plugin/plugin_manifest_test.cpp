@@ -21,11 +21,12 @@ TEST(PluginManifestTest, TextIsExact)
         "     \"id\": \"Korvane events analytics\",\n"
         "    \"name\": \"Korvane events plugin\",\n"
         "    \"description\": \"Plugin for posting korvane events.\",\n"
-        "    \"version\": \"1.2.5.0\",\n"
+        "    \"version\": \"" KORVANE_PLUGIN_VERSION
+        "\",\n"
         "    \"vendor\": \"korvane\"\n"
         "}\n";
     EXPECT_EQ(expected, pluginManifest());
-    EXPECT_EQ(187u, pluginManifest().size());
+    EXPECT_EQ(180u + std::string(KORVANE_PLUGIN_VERSION).size(), pluginManifest().size());
 }
 
 TEST(PluginManifestTest, ParsesWithKeysInOrder)
@@ -39,7 +40,7 @@ TEST(PluginManifestTest, ParsesWithKeysInOrder)
     EXPECT_EQ("Korvane events analytics", manifest["id"].stringValue());
     EXPECT_EQ("Korvane events plugin", manifest["name"].stringValue());
     EXPECT_EQ("Plugin for posting korvane events.", manifest["description"].stringValue());
-    EXPECT_EQ("1.2.5.0", manifest["version"].stringValue());
+    EXPECT_EQ(KORVANE_PLUGIN_VERSION, manifest["version"].stringValue());
     EXPECT_EQ("korvane", manifest["vendor"].stringValue());
 
     // The keys stand one per line in this order; "id" is indented by five spaces.

@@ -8,6 +8,7 @@
 #include "nx_sdk/assertion_test_support.h"
 #include "plugin/camera_test_support.h"
 #include "plugin/manifests/device_agent_manifest.h"
+#include "plugin/rules/rule_kind.h"
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -94,14 +95,13 @@ TEST_F(SettingsHookTest, RulesAreWrittenFromTheSecondDeliveryOnInTheirOrder)
     ASSERT_TRUE(agent.agent);
     // What the settings page sends: every rule with a sensitivity (and a time threshold).
     std::map<std::string, std::string> settings = {{"generateEvents", "true"}};
-    for (const char* prefix : {"LineCrossed", "Intrusion", "EnterArea", "LeaveArea"})
+    for (const RuleKind kind : kRuleTypeOrder)
     {
         for (int n = 1; n <= 4; ++n)
         {
-            const std::string rule = std::string(prefix) + ".IncludeArea" + std::to_string(n);
-            settings[rule + ".Enable"] = "true";
-            settings[rule + ".Sensitivity"] = "50";
-            settings[rule + ".TimeThreshold"] = "1";
+            settings[ruleSettingKey(kind, n, kEnableSuffix)] = "true";
+            settings[ruleSettingKey(kind, n, kSensitivitySuffix)] = "50";
+            settings[ruleSettingKey(kind, n, kTimeThresholdSuffix)] = "1";
         }
     }
     const Operation kWrites[] = {Operation::kSetLineCrossRules, Operation::kSetEnterAreaRules,

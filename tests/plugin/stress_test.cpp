@@ -15,6 +15,7 @@
 #include <nx/sdk/i_settings_response.h>
 
 #include "plugin/camera_test_support.h"
+#include "plugin/rules/rule_kind.h"
 
 namespace korvane::test
 {
@@ -74,23 +75,26 @@ const std::map<std::string, std::string>& loadSettings()
 {
     static const std::map<std::string, std::string> kSettings = []()
     {
+        using namespace nx::vms_server_plugins::analytics::sample;
+        constexpr RuleKind kLine = RuleKind::kLineCross;
+        constexpr RuleKind kArea = RuleKind::kIntrusion;
         std::map<std::string, std::string> settings = {
             {"generateEvents", "true"},
             {"Face", "true"},
             {"Vehicle", "true"},
-            {"LineCrossed.IncludeArea1.Enable", "true"},
-            {"LineCrossed.IncludeArea1.Points",
+            {ruleSettingKey(kLine, 1, kEnableSuffix), "true"},
+            {ruleSettingKey(kLine, 1, kPointsSuffix),
              R"({"figure": {"direction": "left", "points": [[0.1, 0.1], [0.9, 0.9]]}})"},
-            {"Intrusion.IncludeArea2.Enable", "true"},
-            {"Intrusion.IncludeArea2.Figure",
+            {ruleSettingKey(kArea, 2, kEnableSuffix), "true"},
+            {ruleSettingKey(kArea, 2, kFigureSuffix),
              R"({"figure": {"points": [[0.1, 0.1], [0.9, 0.1], [0.5, 0.9]]}})"},
-            {"CrossLineEnable", "true"},
+            {ruleKindInfo(kLine).switchKey, "true"},
         };
         for (int n = 1; n <= 4; ++n)
         {
-            settings["LineCrossed.IncludeArea" + std::to_string(n) + ".Sensitivity"] = "50";
-            settings["Intrusion.IncludeArea" + std::to_string(n) + ".Sensitivity"] = "60";
-            settings["Intrusion.IncludeArea" + std::to_string(n) + ".TimeThreshold"] = "3";
+            settings[ruleSettingKey(kLine, n, kSensitivitySuffix)] = "50";
+            settings[ruleSettingKey(kArea, n, kSensitivitySuffix)] = "60";
+            settings[ruleSettingKey(kArea, n, kTimeThresholdSuffix)] = "3";
         }
         return settings;
     }();
