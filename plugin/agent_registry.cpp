@@ -9,7 +9,7 @@ namespace nx::vms_server_plugins::analytics::sample
 
 void AgentRegistry::add(DeviceAgent* agent, void* sessionHandle)
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const korvane::port::MutexLock lock(&m_mutex);
     const auto [it, inserted] = m_entries.emplace(agent, Entry{agent, sessionHandle});
     if (!inserted)
         return;
@@ -26,14 +26,15 @@ void AgentRegistry::add(DeviceAgent* agent, void* sessionHandle)
 
 void AgentRegistry::remove(DeviceAgent* agent)
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
+    const korvane::port::MutexLock lock(&m_mutex);
     const auto it = m_entries.find(agent);
     if (it == m_entries.end())
         return;
     Entry& entry = it->second;
     entry.removing = true;
     unindex(&entry);
-    m_walkEnded.wait(lock, [&]() { return entry.walksInProgress == 0; });
+    while (entry.walksInProgress != 0)
+        m_walkEnded.wait(m_mutex);
     m_entries.erase(agent);
 }
 
@@ -73,7 +74,7 @@ void AgentRegistry::forEachAgentOf(void* sessionHandle,
 
 std::vector<AgentRegistry::Entry*> AgentRegistry::beginWalk(void* sessionHandle)
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const korvane::port::MutexLock lock(&m_mutex);
     const auto it = m_entriesBySession.find(sessionHandle);
     if (it == m_entriesBySession.end())
         return {};
@@ -87,7 +88,7 @@ void AgentRegistry::endWalk(const std::vector<Entry*>& entries)
 {
     bool removerWaits = false;
     {
-        const std::lock_guard<std::mutex> lock(m_mutex);
+        const korvane::port::MutexLock lock(&m_mutex);
         for (Entry* entry : entries)
         {
             --entry->walksInProgress;
@@ -102,8 +103,23 @@ void AgentRegistry::endWalk(const std::vector<Entry*>& entries)
 
 int AgentRegistry::size() const
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const korvane::port::MutexLock lock(&m_mutex);
     return static_cast<int>(m_entries.size());
+}
+
+void enterBoth(AgentRegistry* first, AgentRegistry* second, DeviceAgent* agent,
+               void* sessionHandle)
+{
+    first->add(agent, sessionHandle);
+    try
+    {
+        second->add(agent, sessionHandle);
+    }
+    catch (...)
+    {
+        first->remove(agent);
+        throw;
+    }
 }
 
 AgentRegistry& alarmRegistry()

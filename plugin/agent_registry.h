@@ -18,9 +18,10 @@
 
 #include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <unordered_map>
 #include <vector>
+
+#include "port/mutex.h"
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -35,18 +36,19 @@ public:
     AgentRegistry& operator=(const AgentRegistry&) = delete;
 
     // Enters `agent` with its session handle; an agent already present keeps its entry.
-    void add(DeviceAgent* agent, void* sessionHandle);
+    void add(DeviceAgent* agent, void* sessionHandle) EXCLUDES(m_mutex);
 
     // Takes `agent` out and waits for the walks that are using it to finish.
     // REQUIRES: no other remove() of `agent` runs at the same time.
-    void remove(DeviceAgent* agent);
+    void remove(DeviceAgent* agent) EXCLUDES(m_mutex);
 
     // Calls `visit` once for every agent registered with `sessionHandle`, without holding
     // the lock. An exception from `visit` ends the walk and propagates.
-    void forEachAgentOf(void* sessionHandle, const std::function<void(DeviceAgent*)>& visit);
+    void forEachAgentOf(void* sessionHandle, const std::function<void(DeviceAgent*)>& visit)
+        EXCLUDES(m_mutex);
 
     // The number of agents registered, those being removed included.
-    int size() const;
+    int size() const EXCLUDES(m_mutex);
 
 private:
     struct Entry
@@ -58,22 +60,28 @@ private:
     };
 
     // Marks the agents of `sessionHandle` as in use and returns them.
-    std::vector<Entry*> beginWalk(void* sessionHandle);
+    std::vector<Entry*> beginWalk(void* sessionHandle) EXCLUDES(m_mutex);
 
     // Ends the use of `entries` and wakes a remover waiting for one of them.
-    void endWalk(const std::vector<Entry*>& entries);
+    void endWalk(const std::vector<Entry*>& entries) EXCLUDES(m_mutex);
 
-    // Takes `entry` out of the session index. REQUIRES: m_mutex held.
-    void unindex(Entry* entry);
+    // Takes `entry` out of the session index.
+    void unindex(Entry* entry) REQUIRES(m_mutex);
 
-    mutable std::mutex m_mutex;
-    std::condition_variable m_walkEnded;
+    mutable korvane::port::Mutex m_mutex;
+    std::condition_variable_any m_walkEnded;
     // Entries by agent. Pointers to the entries stay valid until they are erased, however
     // the map rehashes, so the session index and the walks hold them.
-    std::unordered_map<DeviceAgent*, Entry> m_entries;
+    std::unordered_map<DeviceAgent*, Entry> m_entries GUARDED_BY(m_mutex);
     // The entries that are not being removed, by session handle; no empty lists.
-    std::unordered_map<void*, std::vector<Entry*>> m_entriesBySession;
+    std::unordered_map<void*, std::vector<Entry*>> m_entriesBySession GUARDED_BY(m_mutex);
 };
+
+// Enters `agent` with its session handle in `first`, then in `second`. When entering the
+// second throws (a failed allocation), the first entry is undone before the exception goes
+// on: an agent is in both registries or in neither.
+void enterBoth(AgentRegistry* first, AgentRegistry* second, DeviceAgent* agent,
+               void* sessionHandle);
 
 // The registry walked by the alarm callback. Never destroyed, so that a late Camera SDK
 // thread cannot meet a destroyed registry while the library unloads.

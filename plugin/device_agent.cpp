@@ -9,6 +9,7 @@
 #include <nx/sdk/helpers/uuid_helper.h>
 
 #include "agent_registry.h"
+#include "boundary_guard.h"
 #include "camera_url.h"
 #include "manifests/device_agent_manifest.h"
 #include "manifests/type_catalogue.h"
@@ -57,7 +58,17 @@ DeviceAgent::DeviceAgent(const IDeviceInfo* deviceInfo)
     const std::string login = hostText(deviceInfo->login());
     const CameraAddress address = parseCameraUrl(hostText(deviceInfo->url()));
     const int32_t deviceChannel = deviceInfo->channelNumber();
-    openSession(address.host, address.port, login, password, deviceChannel);
+    try
+    {
+        openSession(address.host, address.port, login, password, deviceChannel);
+    }
+    catch (...)
+    {
+        // The destructor does not run for an agent whose constructor throws: close here, so
+        // that no registry keeps a pointer to the agent and the camera is logged out.
+        closeSession();
+        throw;
+    }
 }
 
 DeviceAgent::~DeviceAgent()
@@ -83,8 +94,8 @@ void DeviceAgent::openSession(const std::string& host, int32_t port, const std::
     }
 
     // Entered only now, with the session fully open: no callback sees a half-built agent.
-    structuredDataRegistry().add(this, m_sessionHandle);
-    alarmRegistry().add(this, m_sessionHandle);
+    // A failed entry (an allocation) throws with neither registry holding the agent.
+    enterBoth(&structuredDataRegistry(), &alarmRegistry(), this, m_sessionHandle);
 }
 
 const char* DeviceAgent::prepareSession(int32_t deviceChannel)
@@ -154,14 +165,15 @@ void DeviceAgent::onAlarm(void* handle, const OstrelAlarmRecord* alarm, void* /*
 {
     if (!alarm)
         return;
-    try
+    std::string errorText;
+    if (!runCatching([&]
+                     {
+                         alarmRegistry().forEachAgentOf(
+                             handle, [alarm](DeviceAgent* agent) { agent->handleAlarm(*alarm); });
+                     },
+                     &errorText))
     {
-        alarmRegistry().forEachAgentOf(handle,
-                                       [alarm](DeviceAgent* agent) { agent->handleAlarm(*alarm); });
-    }
-    catch (const std::exception& e)
-    {
-        NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: Alarm dropped: " << e.what();
+        NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: Alarm dropped: " << errorText;
     }
 }
 
@@ -170,14 +182,16 @@ void DeviceAgent::onStructuredData(void* handle, void* /*reserved*/,
 {
     if (!batch)
         return;
-    try
+    std::string errorText;
+    if (!runCatching(
+            [&]
+            {
+                structuredDataRegistry().forEachAgentOf(
+                    handle, [batch](DeviceAgent* agent) { agent->handleStructuredData(*batch); });
+            },
+            &errorText))
     {
-        structuredDataRegistry().forEachAgentOf(
-            handle, [batch](DeviceAgent* agent) { agent->handleStructuredData(*batch); });
-    }
-    catch (const std::exception& e)
-    {
-        NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: Detection records dropped: " << e.what();
+        NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: Detection records dropped: " << errorText;
     }
 }
 
@@ -187,7 +201,7 @@ void DeviceAgent::handleAlarm(const OstrelAlarmRecord& alarm)
     {
         // The packet is built under the lock, so that two alarms racing on two SDK threads
         // each carry their own row and time.
-        const std::lock_guard<std::mutex> lock(m_eventMutex);
+        const korvane::port::MutexLock lock(&m_eventMutex);
         m_alarmTimeS = alarm.alarmTime;
         const AlarmRow* const row = findAlarmRow(alarm.alarmType);
         if (!row)
@@ -201,7 +215,7 @@ void DeviceAgent::handleAlarm(const OstrelAlarmRecord& alarm)
 
 void DeviceAgent::handleStructuredData(const OstrelStructuredRecord& batch)
 {
-    const std::lock_guard<std::mutex> lock(m_settingsMutex);
+    const korvane::port::MutexLock lock(&m_settingsMutex);
     m_newObjects.store(1);
     collectPendingObjects(batch, &m_pendingObjects);
 }
@@ -211,7 +225,7 @@ bool DeviceAgent::pushCompressedVideoFrame(const ICompressedVideoPacket* videoPa
     ++m_frameCounter;
     if (m_frameCounter % kFramesPerTrackIdPeriod == 0)
     {
-        const std::lock_guard<std::mutex> lock(m_settingsMutex);
+        const korvane::port::MutexLock lock(&m_settingsMutex);
         m_recentObjects.clear();
     }
     if (m_newObjects.exchange(0) == 0)
@@ -225,7 +239,7 @@ Ptr<ObjectMetadataPacket> DeviceAgent::makeObjectPacket(int64_t frameTimestampUs
     auto packet = makePtr<ObjectMetadataPacket>();
     std::vector<Ptr<ObjectMetadata>> objects;
     {
-        const std::lock_guard<std::mutex> lock(m_settingsMutex);
+        const korvane::port::MutexLock lock(&m_settingsMutex);
         packet->setTimestampUs(frameTimestampUs + int64_t{m_switches.timestampShiftMs} * 1000);
         for (const auto& [typeId, attributes] : m_pendingObjects)
         {
@@ -261,7 +275,7 @@ bool DeviceAgent::pushUncompressedVideoFrame(const IUncompressedVideoFrame* vide
     ++m_frameCounter;
     Ptr<EventMetadataPacket> packet;
     {
-        const std::lock_guard<std::mutex> lock(m_eventMutex);
+        const korvane::port::MutexLock lock(&m_eventMutex);
         m_alarmTimeS = videoFrame->timestampUs();
         if (m_pendingEvent.typeId.empty())
             return true;
@@ -275,23 +289,25 @@ bool DeviceAgent::pushUncompressedVideoFrame(const IUncompressedVideoFrame* vide
 
 Result<const ISettingsResponse*> DeviceAgent::settingsReceived()
 {
-    try
-    {
-        if (m_firstSettings != 1)
-            writeRulesToCamera();
-        else
-            m_firstSettings = 0;
-
-        const std::lock_guard<std::mutex> lock(m_settingsMutex);
-        applySettings(receivedSettings(), printPrefix(), &m_switches);
-        m_generateEvents.store(parseBooleanSetting(settingValue(kGenerateEventsSetting)));
-        pushManifest(manifestString());
-    }
-    catch (const std::exception& e)
-    {
-        NX_KIT_PRINT(printPrefix()) << "ERROR: Unable to apply the settings: " << e.what();
-    }
+    std::string errorText;
+    if (!runCatching([this] { applyReceivedSettings(); }, &errorText))
+        NX_KIT_PRINT(printPrefix()) << "ERROR: Unable to apply the settings: " << errorText;
     return Result<const ISettingsResponse*>();
+}
+
+void DeviceAgent::applyReceivedSettings()
+{
+    if (m_firstSettings != 1)
+        writeRulesToCamera();
+    else
+        m_firstSettings = 0;
+
+    {
+        const korvane::port::MutexLock lock(&m_settingsMutex);
+        applySettings(receivedSettings(), printPrefix(), &m_switches);
+    }
+    m_generateEvents.store(parseBooleanSetting(settingValue(kGenerateEventsSetting)));
+    pushManifest(manifestString());
 }
 
 void DeviceAgent::writeRulesToCamera()

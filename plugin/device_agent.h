@@ -19,7 +19,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,6 +29,7 @@
 #include "camera/alarm_translation.h"
 #include "camera/object_translation.h"
 #include "camera_sdk/ostrel_sdk.h"
+#include "port/mutex.h"
 #include "manifests/settings_application.h"
 #include "rules/rule_kind.h"
 
@@ -101,14 +101,18 @@ private:
     void closeSession();
 
     // Translates one alarm and sends its event while event generation is on.
-    void handleAlarm(const OstrelAlarmRecord& alarm);
+    void handleAlarm(const OstrelAlarmRecord& alarm) EXCLUDES(m_eventMutex);
 
     // Keeps the first record of each type of `batch` as a pending object.
-    void handleStructuredData(const OstrelStructuredRecord& batch);
+    void handleStructuredData(const OstrelStructuredRecord& batch) EXCLUDES(m_settingsMutex);
 
     // One object packet from the pending objects of the enabled types, then none pending.
     nx::sdk::Ptr<nx::sdk::analytics::ObjectMetadataPacket> makeObjectPacket(
-        int64_t frameTimestampUs);
+        int64_t frameTimestampUs) EXCLUDES(m_settingsMutex);
+
+    // The settings hook's work: the rules to the camera (from the second delivery on),
+    // the switches, the manifest.
+    void applyReceivedSettings() EXCLUDES(m_settingsMutex);
 
     // Writes the four rule kinds from the settings to the camera.
     void writeRulesToCamera();
@@ -116,9 +120,9 @@ private:
     // The session values the rule synchronisation works with.
     RuleSession ruleSession() const;
 
-    std::mutex m_eventMutex;
-    PendingEvent m_pendingEvent;
-    int64_t m_alarmTimeS = 0;
+    korvane::port::Mutex m_eventMutex;
+    PendingEvent m_pendingEvent GUARDED_BY(m_eventMutex);
+    int64_t m_alarmTimeS GUARDED_BY(m_eventMutex) = 0;
 
     void* m_sessionHandle = nullptr;
     int32_t m_channel = 0;
@@ -128,10 +132,10 @@ private:
     std::atomic<bool> m_generateEvents{true};
     uint32_t m_frameCounter = 0;
 
-    std::mutex m_settingsMutex;
-    AgentSwitches m_switches;
-    PendingObjects m_pendingObjects;
-    std::vector<nx::sdk::Uuid> m_recentObjects;
+    korvane::port::Mutex m_settingsMutex;
+    AgentSwitches m_switches GUARDED_BY(m_settingsMutex);
+    PendingObjects m_pendingObjects GUARDED_BY(m_settingsMutex);
+    std::vector<nx::sdk::Uuid> m_recentObjects GUARDED_BY(m_settingsMutex);
 
     uint32_t m_intrusionCapability = 0;
     uint32_t m_enterAreaCapability = 0;

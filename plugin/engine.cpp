@@ -5,6 +5,7 @@
 #include <nx/kit/debug.h>
 #include <nx/sdk/helpers/error.h>
 
+#include "boundary_guard.h"
 #include "device_agent.h"
 #include "manifests/engine_manifest.h"
 
@@ -23,17 +24,14 @@ void Engine::doObtainDeviceAgent(Result<IDeviceAgent*>* outResult, const IDevice
         failDeviceAgent(outResult, "deviceInfo is null");
         return;
     }
-    try
+    std::string errorText;
+    if (!runCatching([&] { *outResult = Result<IDeviceAgent*>(new DeviceAgent(deviceInfo)); },
+                     &errorText))
     {
-        *outResult = Result<IDeviceAgent*>(new DeviceAgent(deviceInfo));
-    }
-    catch (const std::exception& e)
-    {
-        failDeviceAgent(outResult, e.what());
-    }
-    catch (...)
-    {
-        failDeviceAgent(outResult, "Unknown error while creating the device agent");
+        // An exception that is not a std::exception has no text to give.
+        failDeviceAgent(outResult, errorText.empty()
+                                       ? "Unknown error while creating the device agent"
+                                       : errorText);
     }
 }
 

@@ -15,13 +15,13 @@ void RuleCache::growTo(std::size_t count)
 
 std::vector<RuleCacheEntry> RuleCache::copyEntries()
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const korvane::port::MutexLock lock(&m_mutex);
     return m_entries;
 }
 
 void RuleCache::clear()
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const korvane::port::MutexLock lock(&m_mutex);
     m_entries.clear();
 }
 

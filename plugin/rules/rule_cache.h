@@ -11,13 +11,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include <nx/kit/json.h>
 
 #include "camera_sdk/ostrel_sdk.h"
+#include "port/mutex.h"
 #include "rule_kind.h"
 
 namespace nx::vms_server_plugins::analytics::sample
@@ -54,27 +54,26 @@ public:
     RuleCache& operator=(const RuleCache&) = delete;
 
     // The mutex that serialises the reads and writes of this kind.
-    std::mutex& mutex() { return m_mutex; }
+    korvane::port::Mutex& mutex() RETURN_CAPABILITY(m_mutex) { return m_mutex; }
 
-    // Grows the cache to `count` entries if it is shorter. REQUIRES: mutex() held.
-    void growTo(std::size_t count);
+    // Grows the cache to `count` entries if it is shorter.
+    void growTo(std::size_t count) REQUIRES(m_mutex);
 
-    // The number of entries. REQUIRES: mutex() held.
-    std::size_t size() const { return m_entries.size(); }
+    // The number of entries.
+    std::size_t size() const REQUIRES(m_mutex) { return m_entries.size(); }
 
-    // The entry of slot `index`. REQUIRES: mutex() held; index < size().
-    RuleCacheEntry& entry(std::size_t index) { return m_entries[index]; }
+    // The entry of slot `index`. REQUIRES: index < size().
+    RuleCacheEntry& entry(std::size_t index) REQUIRES(m_mutex) { return m_entries[index]; }
 
-    // A copy of every entry, taken under the mutex. REQUIRES: mutex() not held.
-    std::vector<RuleCacheEntry> copyEntries();
+    // A copy of every entry, taken under the mutex.
+    std::vector<RuleCacheEntry> copyEntries() EXCLUDES(m_mutex);
 
     // Forgets every entry, under the mutex; for tests, the plugin never calls it.
-    // REQUIRES: mutex() not held.
-    void clear();
+    void clear() EXCLUDES(m_mutex);
 
 private:
-    std::mutex m_mutex;
-    std::vector<RuleCacheEntry> m_entries;
+    korvane::port::Mutex m_mutex;
+    std::vector<RuleCacheEntry> m_entries GUARDED_BY(m_mutex);
 };
 
 // The process-wide cache of `kind`; created on first use and never destroyed.

@@ -5,6 +5,8 @@
 #include <nx/kit/debug.h>
 #include <nx/kit/utils.h>
 
+#include "plugin/boundary_guard.h"
+
 namespace nx::vms_server_plugins::analytics::sample
 {
 
@@ -46,18 +48,14 @@ void applySwitchSetting(RuleKind kind, const RuleSession& session, const Setting
 void runGuarded(const std::string& printPrefix, const char* operation,
                 const std::function<void()>& body)
 {
-    try
-    {
-        body();
-    }
-    catch (const std::exception& e)
-    {
-        NX_KIT_PRINT(printPrefix) << "ERROR: Unable to " << operation << ": " << e.what();
-    }
-    catch (...)
-    {
+    std::string errorText;
+    if (runCatching(body, &errorText))
+        return;
+    // An exception that is not a std::exception has no text to give.
+    if (errorText.empty())
         NX_KIT_PRINT(printPrefix) << "ERROR: Unable to " << operation << ".";
-    }
+    else
+        NX_KIT_PRINT(printPrefix) << "ERROR: Unable to " << operation << ": " << errorText;
 }
 
 }  // namespace nx::vms_server_plugins::analytics::sample

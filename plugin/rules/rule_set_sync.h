@@ -16,7 +16,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 
 #include <nx/sdk/helpers/settings_response.h>
@@ -152,7 +151,7 @@ void applyFilterSettings(RuleSettingKeys* keys, const RuleCacheEntry& entry,
 // entries for all four slots exist and that every rule's filter count fits the storage
 // (a slot the camera did not report has no filters).
 template <typename RuleSet>
-void refreshCacheForWrite(RuleSet* set, RuleCache* cache)
+void refreshCacheForWrite(RuleSet* set, RuleCache* cache) REQUIRES(cache->mutex())
 {
     const std::size_t reported = reportedCount(set->ruleCount, kOstrelRuleSlots);
     cache->growTo(reported);
@@ -177,7 +176,7 @@ void readRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet>
     if (ruleCapability(session, kind) == 0)
         return;
     RuleCache& cache = ruleCache(kind);
-    const std::lock_guard<std::mutex> lock(cache.mutex());
+    const korvane::port::MutexLock lock(&cache.mutex());
     PreparedRuleSet<RuleSet> prepared;
     RuleSet* set = prepared.get();
     if (get(session.handle, session.channel, set) == 0)
@@ -204,7 +203,7 @@ void writeRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet
     if (ruleCapability(session, kind) == 0)
         return;
     RuleCache& cache = ruleCache(kind);
-    const std::lock_guard<std::mutex> lock(cache.mutex());
+    const korvane::port::MutexLock lock(&cache.mutex());
     PreparedRuleSet<RuleSet> prepared;
     RuleSet* set = prepared.get();
     if (get(session.handle, session.channel, set) == 0)

@@ -8,6 +8,7 @@
 
 #include <nx/kit/debug.h>
 
+#include "plugin/boundary_guard.h"
 #include "rule_set_sync.h"
 
 namespace nx::vms_server_plugins::analytics::sample
@@ -187,30 +188,28 @@ void buildSwitchRequest(const RuleSwitchList& current, bool on, int32_t typeCode
 
 void readRuleSwitch(const RuleSession& session, RuleKind kind, nx::sdk::SettingsResponse* response)
 {
-    try
+    const auto read = [&]
     {
         RuleSwitchList switches{};
         readSwitches(session, kind, &switches);
         const bool on = enabledCodes(switches).contains(ruleTypeCode(kind));
         response->setValue(ruleKindInfo(kind).switchKey, on ? "true" : "false");
-    }
-    catch (const std::exception& e)
+    };
+    std::string errorText;
+    if (!runCatching(read, &errorText))
     {
         NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: Unable to read the rule switch "
-                                           << ruleKindInfo(kind).switchKey << ": " << e.what();
+                                           << ruleKindInfo(kind).switchKey << ": " << errorText;
     }
 }
 
 void applyRuleSwitch(const RuleSession& session, bool on, RuleKind kind)
 {
-    try
-    {
-        applyRuleSwitchOrThrow(session, on, kind);
-    }
-    catch (const std::exception& e)
+    std::string errorText;
+    if (!runCatching([&] { applyRuleSwitchOrThrow(session, on, kind); }, &errorText))
     {
         NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX)
-            << "ERROR: Unable to switch the rule type " << ruleTypeCode(kind) << ": " << e.what();
+            << "ERROR: Unable to switch the rule type " << ruleTypeCode(kind) << ": " << errorText;
     }
 }
 
