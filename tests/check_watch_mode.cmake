@@ -51,9 +51,12 @@ if(MODE STREQUAL "simulated")
     expect_match("${svg}" "lobby.*yard.*10.0.0.3" "a frame per camera in the SVG")
 elseif(MODE STREQUAL "interrupt")
     execute_process(
-        COMMAND sh -c "\"$0\" --simulate \"$1\" --json --log watch_interrupt.log >watch_interrupt.out &
+        COMMAND sh -c "rm -f watch_interrupt.out
+            \"$0\" --simulate \"$1\" --json --log watch_interrupt.log >watch_interrupt.out &
             pid=$!; tries=0
-            until [ $(grep -c '\"kind\": \"connected\"' watch_interrupt.out) -ge 2 ] || [ $tries -ge 600 ]; do
+            while [ $tries -lt 600 ]; do
+                bound=$(grep -c '\"kind\": \"connected\"' watch_interrupt.out 2>/dev/null)
+                [ \"\${bound:-0}\" -ge 2 ] && break
                 sleep 0.1; tries=$((tries + 1)); done
             kill -INT $pid; wait $pid" ${HOST} ${SIMULATION}
         RESULT_VARIABLE result)

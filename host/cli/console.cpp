@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 
@@ -70,6 +71,8 @@ void DiagnosticsCapture::readLines()
     for (;;)
     {
         const auto count = read(m_pipeRead, buffer, sizeof(buffer));
+        if (count < 0 && errno == EINTR)
+            continue;
         if (count <= 0)
             break;
         if (write(m_log, buffer, static_cast<unsigned>(count)) < 0)

@@ -28,6 +28,8 @@ void installInterruptHandlers()
 {
     struct sigaction action = {};
     action.sa_handler = &onSignal;
+    // Blocking calls of other threads (the diagnostics reader's) go on after the signal.
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
