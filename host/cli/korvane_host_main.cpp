@@ -82,16 +82,7 @@ LiveObjects liveObjectsOf(const PluginLibrary& library)
 // Reports how the run went and what it left alive; whether it succeeded with nothing left.
 bool reportLiveObjects(Report* report, const LiveObjects& live, bool ok, const std::string& logPath)
 {
-    report->note("summary",
-                 {{"ok", ok},
-                  {"pluginObjectsAlive", static_cast<double>(live.plugin)},
-                  {"hostObjectsAlive", static_cast<double>(live.host)},
-                  {"badDestructions", static_cast<double>(live.badDestructions)},
-                  {"log", logPath}},
-                 "summary " + std::string(ok ? "all steps succeeded" : "some steps failed") +
-                     "; objects alive: " + std::to_string(live.plugin) + " in the plugin, " +
-                     std::to_string(live.host) + " in the host; bad destructions: " +
-                     std::to_string(live.badDestructions) + "; plugin diagnostics in " + logPath);
+    report->note(summaryEntry(ok, live.plugin, live.host, live.badDestructions, logPath));
     return ok && live.none();
 }
 

@@ -1,7 +1,5 @@
 #include "plugin_session.h"
 
-#include <cstdio>
-
 #include <nx/sdk/helpers/error.h>
 #include <nx/sdk/helpers/uuid_helper.h>
 #include <nx/sdk/i_settings_response.h>
@@ -36,25 +34,6 @@ Json manifestOf(Result<const IString*>* result)
     return Json::parse(text && text->str() ? text->str() : "", nullptr);
 }
 
-std::string boxText(const Rect& box)
-{
-    char text[96];
-    std::snprintf(text, sizeof(text), "(%.3f, %.3f, %.3f, %.3f)", box.x, box.y, box.width,
-                  box.height);
-    return text;
-}
-
-Json boxJson(const Rect& box)
-{
-    return Json::Array{static_cast<double>(box.x), static_cast<double>(box.y),
-                       static_cast<double>(box.width), static_cast<double>(box.height)};
-}
-
-double number(size_t value)
-{
-    return static_cast<double>(value);
-}
-
 }  // namespace
 
 std::string errorText(Error* error)
@@ -77,8 +56,9 @@ bool PluginSession::start()
     m_plugin = m_library.createPlugin();
     if (!m_plugin)
     {
-        m_report->note("error", {{"message", "createNxPlugin refused"}},
-                       "ERROR: the plugin could not be created (the Camera SDK did not start)");
+        m_report->note(runErrorEntry(
+            "createNxPlugin refused",
+            "ERROR: the plugin could not be created (the Camera SDK did not start)"));
         return false;
     }
     m_plugin->setHostObject(makePtr<HostObject>().get());
@@ -88,17 +68,14 @@ bool PluginSession::start()
     const std::string& name = plugin["name"].stringValue();
     const std::string& version = plugin["version"].stringValue();
     const std::string& id = plugin["id"].stringValue();
-    m_report->note(
-        "plugin",
-        {{"id", id}, {"name", name}, {"version", version}, {"sdkVersion", m_library.sdkVersion()}},
-        "plugin  " + name + " " + version + " (" + id + "), SDK " + m_library.sdkVersion());
+    m_report->note(pluginEntry(id, name, version, m_library.sdkVersion()));
 
     Result<IEngine*> engine;
     m_plugin->doCreateEngine(&engine);
     if (!engine.isOk())
     {
-        m_report->note("error", {{"message", errorText(&engine.error)}},
-                       "ERROR: the plugin refused to create its engine");
+        m_report->note(runErrorEntry(errorText(&engine.error),
+                                     "ERROR: the plugin refused to create its engine"));
         return false;
     }
     m_engine = toPtr(engine.value);
@@ -110,15 +87,8 @@ bool PluginSession::start()
     const Json& model = m_engineManifest["deviceAgentSettingsModel"];
     const std::string& group = m_engineManifest["typeLibrary"]["groups"][0]["name"].stringValue();
     const std::string& filter = m_engineManifest["streamTypeFilter"].stringValue();
-    const size_t sections = model["sections"].arrayItems().size();
-    const size_t items = model["items"].arrayItems().size();
-    m_report->note("engine",
-                   {{"eventGroup", group},
-                    {"streamTypeFilter", filter},
-                    {"settingsSections", number(sections)},
-                    {"settingsItems", number(items)}},
-                   "engine  event group " + group + ", stream " + filter + ", settings: " +
-                       std::to_string(sections) + " sections, " + std::to_string(items) + " items");
+    m_report->note(engineEntry(group, filter, model["sections"].arrayItems().size(),
+                               model["items"].arrayItems().size()));
     return true;
 }
 
@@ -153,10 +123,7 @@ bool PluginSession::bind(int64_t atMs, const DeviceDescription& device, BoundAge
     const Json manifest = manifestOf(&manifestResult);
     const size_t events = manifest["eventTypes"].arrayItems().size();
     const size_t objects = manifest["objectTypes"].arrayItems().size();
-    m_report->add(atMs, bound->camera, "connected",
-                  {{"eventTypes", number(events)}, {"objectTypes", number(objects)}},
-                  "connected: manifest with " + std::to_string(events) + " event types and " +
-                      std::to_string(objects) + " object types");
+    m_report->add(atMs, bound->camera, connectedEntry(events, objects));
     return true;
 }
 
@@ -171,15 +138,7 @@ bool PluginSession::sendSettings(int64_t atMs, const BoundAgent& bound, const Se
         *errorText = "settings refused: " + cli::errorText(&result.error);
         return false;
     }
-    Json::Object sent;
-    std::string text;
-    for (const auto& [key, value] : values)
-    {
-        sent[key] = value;
-        text += (text.empty() ? "" : ", ") + key + "=" + value;
-    }
-    m_report->add(atMs, bound.camera, "settings", {{"values", sent}},
-                  "settings sent: " + (summary.empty() ? text : summary));
+    m_report->add(atMs, bound.camera, settingsEntry(values, summary));
     return true;
 }
 
@@ -196,21 +155,7 @@ bool PluginSession::readSettings(int64_t atMs, const BoundAgent& bound, Settings
     }
     const Settings read = response ? toStdMap(toPtr(response->values()).get()) : Settings();
     const Settings errors = response ? toStdMap(toPtr(response->errors()).get()) : Settings();
-    Json::Object valueJson;
-    Json::Object errorJson;
-    std::string text = "plugin-side settings: " + std::to_string(read.size()) + " value(s)";
-    for (const auto& [key, value] : read)
-    {
-        valueJson[key] = value;
-        text += "\n" + std::string(23, ' ') + key + " = " + value;
-    }
-    for (const auto& [key, value] : errors)
-    {
-        errorJson[key] = value;
-        text += "\n" + std::string(23, ' ') + "error " + key + ": " + value;
-    }
-    m_report->add(atMs, bound.camera, "pluginSideSettings",
-                  {{"values", valueJson}, {"errors", errorJson}}, text);
+    m_report->add(atMs, bound.camera, pluginSideSettingsEntry(read, errors));
     if (values)
         *values = read;
     return true;
@@ -233,55 +178,27 @@ void PluginSession::reportDeliveries(int64_t atMs, BoundAgent* bound)
     const auto manifests = bound->handler->manifests();
     for (; bound->manifestsSeen < manifests.size(); ++bound->manifestsSeen)
     {
-        m_report->add(atMs, bound->camera, "manifest",
-                      {{"length", number(manifests[bound->manifestsSeen].size())}},
-                      "device agent manifest pushed again");
+        m_report->add(atMs, bound->camera,
+                      manifestEntry(manifests[bound->manifestsSeen].size()));
     }
 }
 
 void PluginSession::reportRecord(int64_t atMs, BoundAgent* bound, const MetadataRecord& record)
 {
-    const std::string& name = bound->camera;
-    const std::string at = " at " + std::to_string(record.timestampUs) + " us";
-    const double timestampUs = static_cast<double>(record.timestampUs);
     for (const MetadataItem& item : record.items)
     {
         if (record.kind == MetadataRecord::Kind::event)
         {
             ++bound->events;
-            m_report->add(atMs, name, "event",
-                          {{"typeId", item.typeId},
-                           {"caption", item.caption},
-                           {"description", item.description},
-                           {"isActive", item.isActive},
-                           {"timestampUs", timestampUs}},
-                          "event  " + item.typeId + " \"" + item.caption + "\" \"" +
-                              item.description + "\" " + (item.isActive ? "active" : "ended") + at);
+            m_report->add(atMs, bound->camera, eventEntry(item, record.timestampUs));
             continue;
         }
         ++bound->objects;
-        Json::Object attributes;
-        std::string attributeText;
-        for (const auto& [attributeName, value] : item.attributes)
-        {
-            attributes[attributeName] = value;
-            attributeText += (attributeText.empty() ? "" : ", ") + attributeName + "=" + value;
-        }
-        const int track = trackNumber(item.trackId);
-        m_report->add(atMs, name, "object",
-                      {{"typeId", item.typeId},
-                       {"attributes", attributes},
-                       {"boundingBox", boxJson(item.boundingBox)},
-                       {"track", static_cast<double>(track)},
-                       {"timestampUs", timestampUs}},
-                      "object " + item.typeId + " track " + std::to_string(track) + " box " +
-                          boxText(item.boundingBox) + at + " {" + attributeText + "}");
+        m_report->add(atMs, bound->camera,
+                      objectEntry(item, trackNumber(item.trackId), record.timestampUs));
     }
     if (record.items.empty())
-    {
-        m_report->add(atMs, name, "emptyPacket", {{"timestampUs", timestampUs}},
-                      "empty " + std::string(toString(record.kind)) + " packet" + at);
-    }
+        m_report->add(atMs, bound->camera, emptyPacketEntry(record.kind, record.timestampUs));
 }
 
 int PluginSession::trackNumber(const Uuid& trackId)

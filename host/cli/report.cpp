@@ -5,34 +5,33 @@ namespace korvane::host::cli
 
 Report::Report(std::FILE* output, bool json) : m_output(output), m_json(json) {}
 
-void Report::add(int64_t atMs, const std::string& camera, const std::string& kind,
-                 nx::kit::Json::Object fields, const std::string& text)
+void Report::add(int64_t atMs, const std::string& camera, ReportEntry entry)
 {
     if (m_json)
     {
-        fields["atMs"] = static_cast<double>(atMs);
-        fields["camera"] = camera;
-        fields["kind"] = kind;
-        std::fprintf(m_output, "%s\n", nx::kit::Json(std::move(fields)).dump().c_str());
+        entry.fields["atMs"] = static_cast<double>(atMs);
+        entry.fields["camera"] = camera;
+        entry.fields["kind"] = entry.kind;
+        std::fprintf(m_output, "%s\n", nx::kit::Json(std::move(entry.fields)).dump().c_str());
     }
     else
     {
         std::fprintf(m_output, "[%7lld ms] %-8s %s\n", static_cast<long long>(atMs), camera.c_str(),
-                     text.c_str());
+                     entry.text.c_str());
     }
     std::fflush(m_output);
 }
 
-void Report::note(const std::string& kind, nx::kit::Json::Object fields, const std::string& text)
+void Report::note(ReportEntry entry)
 {
     if (m_json)
     {
-        fields["kind"] = kind;
-        std::fprintf(m_output, "%s\n", nx::kit::Json(std::move(fields)).dump().c_str());
+        entry.fields["kind"] = entry.kind;
+        std::fprintf(m_output, "%s\n", nx::kit::Json(std::move(entry.fields)).dump().c_str());
     }
     else
     {
-        std::fprintf(m_output, "%s\n", text.c_str());
+        std::fprintf(m_output, "%s\n", entry.text.c_str());
     }
     std::fflush(m_output);
 }

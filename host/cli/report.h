@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include <nx/kit/json.h>
+#include "host/cli/report_entry.h"
 
 namespace korvane::host::cli
 {
@@ -21,12 +21,11 @@ public:
     // Writes to `output`, in JSON Lines when `json` is set.
     Report(std::FILE* output, bool json);
 
-    // One entry: `fields` for JSON mode, `text` for people.
-    void add(int64_t atMs, const std::string& camera, const std::string& kind,
-             nx::kit::Json::Object fields, const std::string& text);
+    // One entry about `camera`, `atMs` after the run began.
+    void add(int64_t atMs, const std::string& camera, ReportEntry entry);
 
-    // A line that belongs to no step (the header and the summary).
-    void note(const std::string& kind, nx::kit::Json::Object fields, const std::string& text);
+    // An entry that belongs to no camera (the header and the summary).
+    void note(ReportEntry entry);
 
 private:
     std::FILE* const m_output;

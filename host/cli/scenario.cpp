@@ -1,7 +1,11 @@
 #include "scenario.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
+
+#include "host/cli/camera_records.h"
+#include "host/cli/settings_model.h"
 
 namespace korvane::host::cli
 {
@@ -61,13 +65,39 @@ bool cameraOf(const Json& json, CameraSpec* camera, std::string* errorText)
     return true;
 }
 
+// What a step with "do": `action` does, read from its members.
+StepAction actionOf(const std::string& action, const Json& json, int64_t atMs)
+{
+    using Reader = StepAction (*)(const Json&, int64_t);
+    static const std::map<std::string, Reader> kReaders = {
+        {"connect", [](const Json&, int64_t) -> StepAction { return ConnectStep(); }},
+        {"settings", [](const Json& j, int64_t) -> StepAction
+         { return SettingsStep{settingsOf(j["values"])}; }},
+        {"alarm", [](const Json& j, int64_t) -> StepAction
+         {
+             return AlarmStep{static_cast<int32_t>(j["code"].numberValue()),
+                              static_cast<int64_t>(j["time"].numberValue())};
+         }},
+        {"objects", [](const Json& j, int64_t) -> StepAction { return ObjectsStep{batchOf(j)}; }},
+        {"frames", [](const Json& j, int64_t at) -> StepAction
+         {
+             return FramesStep{numberOr(j["count"], 1), numberOr(j["timestampUs"], at * 1000),
+                               numberOr(j["stepUs"], 33333)};
+         }},
+        {"readSettings", [](const Json&, int64_t) -> StepAction { return ReadSettingsStep(); }},
+        {"disconnect", [](const Json&, int64_t) -> StepAction { return DisconnectStep(); }},
+    };
+    const auto reader = kReaders.find(action);
+    return reader == kReaders.end() ? StepAction(UnknownStep()) : reader->second(json, atMs);
+}
+
 bool stepOf(const Json& json, const std::set<std::string>& cameraNames, Step* step,
             std::string* errorText)
 {
     step->atMs = numberOr(json["atMs"], 0);
     step->action = textOr(json["do"], "");
     step->camera = textOr(json["camera"], "");
-    step->arguments = json;
+    step->what = actionOf(step->action, json, step->atMs);
     if (step->action.empty())
     {
         *errorText = "A step at " + std::to_string(step->atMs) + " ms has no \"do\"";

@@ -15,10 +15,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <nx/kit/json.h>
+
+#include "ostrel_sdk/ostrel_control.h"
 
 namespace korvane::host::cli
 {
@@ -50,12 +54,49 @@ struct CameraSpec
     int32_t deviceChannel = 0;
 };
 
+// What a step does, with its members read into values.
+struct ConnectStep
+{
+};
+struct SettingsStep
+{
+    std::map<std::string, std::string> values;
+};
+struct AlarmStep
+{
+    int32_t code = 0;
+    int64_t timeSeconds = 0;
+};
+struct ObjectsStep
+{
+    ostrel::control::StructuredBatch batch;
+};
+struct FramesStep
+{
+    int64_t count = 1;
+    int64_t firstTimestampUs = 0;
+    int64_t stepUs = 33333;
+};
+struct ReadSettingsStep
+{
+};
+struct DisconnectStep
+{
+};
+// A "do" the host does not know; running it fails the step.
+struct UnknownStep
+{
+};
+
+using StepAction = std::variant<ConnectStep, SettingsStep, AlarmStep, ObjectsStep, FramesStep,
+                                ReadSettingsStep, DisconnectStep, UnknownStep>;
+
 struct Step
 {
     int64_t atMs = 0;
     std::string action;  //< The "do" member.
     std::string camera;
-    nx::kit::Json arguments;  //< The whole step object.
+    StepAction what;
 };
 
 struct Scenario

@@ -26,10 +26,6 @@ namespace
 // How long a step waits for a camera's deliveries to be handled.
 constexpr int kDeliveryTimeoutMs = 10000;
 
-int32_t code(const Json& object, const char* key)
-{
-    return static_cast<int32_t>(object[key].numberValue());
-}
 
 }  // namespace
 
@@ -81,33 +77,21 @@ void ScenarioRunner::addCameras(const Scenario& scenario)
 
 bool ScenarioRunner::runStep(const Step& step)
 {
-    using Action = bool (ScenarioRunner::*)(const Step&, Camera*);
-    static const std::map<std::string, Action> kActions = {
-        {"connect", &ScenarioRunner::connect},
-        {"settings", &ScenarioRunner::sendSettings},
-        {"alarm", &ScenarioRunner::raiseAlarm},
-        {"objects", &ScenarioRunner::deliverObjects},
-        {"frames", &ScenarioRunner::pushFrames},
-        {"readSettings", &ScenarioRunner::readSettings},
-        {"disconnect", &ScenarioRunner::disconnect},
-    };
-    const auto action = kActions.find(step.action);
-    if (action == kActions.end())
+    if (std::holds_alternative<UnknownStep>(step.what))
         return fail(step, "unknown step \"" + step.action + "\"");
     Camera* const camera = m_cameras.at(step.camera).get();
-    if (step.action != "connect" && !camera->bound.agent)
+    if (!std::holds_alternative<ConnectStep>(step.what) && !camera->bound.agent)
         return fail(step, "the camera is not connected");
-    return (this->*action->second)(step, camera);
+    return std::visit([&](const auto& what) { return run(step, what, camera); }, step.what);
 }
 
 bool ScenarioRunner::fail(const Step& step, const std::string& message)
 {
-    m_report->add(step.atMs, step.camera, "error", {{"step", step.action}, {"message", message}},
-                  "ERROR in " + step.action + ": " + message);
+    m_report->add(step.atMs, step.camera, stepErrorEntry(step.action, message));
     return false;
 }
 
-bool ScenarioRunner::connect(const Step& step, Camera* camera)
+bool ScenarioRunner::run(const Step& step, const ConnectStep&, Camera* camera)
 {
     if (camera->bound.agent)
         return fail(step, "already connected");
@@ -124,71 +108,53 @@ bool ScenarioRunner::connect(const Step& step, Camera* camera)
     return true;
 }
 
-bool ScenarioRunner::sendSettings(const Step& step, Camera* camera)
+bool ScenarioRunner::run(const Step& step, const SettingsStep& settings, Camera* camera)
 {
     std::string errorText;
-    if (!m_session.sendSettings(step.atMs, camera->bound, settingsOf(step.arguments["values"]),
-                                &errorText))
+    if (!m_session.sendSettings(step.atMs, camera->bound, settings.values, &errorText))
         return fail(step, errorText);
     return true;
 }
 
-bool ScenarioRunner::raiseAlarm(const Step& step, Camera* camera)
+bool ScenarioRunner::run(const Step& step, const AlarmStep& alarm, Camera* camera)
 {
-    const int32_t alarmCode = code(step.arguments, "code");
-    const auto time = static_cast<int64_t>(step.arguments["time"].numberValue());
     const int before = camera->bound.handler->recordCount();
-    m_control.raiseAlarm(camera->id, alarmCode, time);
+    m_control.raiseAlarm(camera->id, alarm.code, alarm.timeSeconds);
     if (!m_control.waitForAllDeliveries(camera->id, kDeliveryTimeoutMs))
         return fail(step, "the alarm was not delivered in time");
-    m_report->add(step.atMs, step.camera, "alarm",
-                  {{"code", static_cast<double>(alarmCode)}, {"time", static_cast<double>(time)}},
-                  "camera alarm " + std::to_string(alarmCode) + " at " + std::to_string(time) +
-                      " s" +
-                      (camera->bound.handler->recordCount() == before ? " -> no event" : ""));
+    const bool producedEvent = camera->bound.handler->recordCount() != before;
+    m_report->add(step.atMs, step.camera,
+                  alarmEntry(alarm.code, alarm.timeSeconds, producedEvent));
     return true;
 }
 
-bool ScenarioRunner::deliverObjects(const Step& step, Camera* camera)
+bool ScenarioRunner::run(const Step& step, const ObjectsStep& objects, Camera* camera)
 {
-    const ostrel::control::StructuredBatch batch = batchOf(step.arguments);
+    const ostrel::control::StructuredBatch& batch = objects.batch;
     m_control.deliverStructured(camera->id, batch);
     if (!m_control.waitForAllDeliveries(camera->id, kDeliveryTimeoutMs))
         return fail(step, "the detection records were not delivered in time");
-    m_report->add(step.atMs, step.camera, "detections",
-                  {{"faces", static_cast<double>(batch.faces.size())},
-                   {"persons", static_cast<double>(batch.persons.size())},
-                   {"vehicles", static_cast<double>(batch.vehicles.size())}},
-                  "camera detections: " + std::to_string(batch.faces.size()) + " face(s), " +
-                      std::to_string(batch.persons.size()) + " person(s), " +
-                      std::to_string(batch.vehicles.size()) + " vehicle(s)");
+    m_report->add(step.atMs, step.camera,
+                  detectionsEntry(batch.faces.size(), batch.persons.size(), batch.vehicles.size()));
     return true;
 }
 
-bool ScenarioRunner::pushFrames(const Step& step, Camera* camera)
+bool ScenarioRunner::run(const Step& step, const FramesStep& frames, Camera* camera)
 {
-    const Json& args = step.arguments;
-    const int64_t count =
-        args["count"].isNumber() ? static_cast<int64_t>(args["count"].numberValue()) : 1;
-    const int64_t first = args["timestampUs"].isNumber()
-                              ? static_cast<int64_t>(args["timestampUs"].numberValue())
-                              : step.atMs * 1000;
-    const int64_t stepUs =
-        args["stepUs"].isNumber() ? static_cast<int64_t>(args["stepUs"].numberValue()) : 33333;
-    for (int64_t i = 0; i < count; ++i)
+    for (int64_t i = 0; i < frames.count; ++i)
     {
+        const int64_t timestampUs = frames.firstTimestampUs + i * frames.stepUs;
         Result<void> result;
-        camera->bound.agent->doPushDataPacket(
-            &result, makePtr<CompressedVideoPacket>(first + i * stepUs).get());
+        camera->bound.agent->doPushDataPacket(&result,
+                                              makePtr<CompressedVideoPacket>(timestampUs).get());
         if (!result.isOk())
             return fail(step, "video frame refused: " + errorText(&result.error));
     }
-    m_report->add(step.atMs, step.camera, "frames", {{"count", static_cast<double>(count)}},
-                  "video: " + std::to_string(count) + " frame(s) pushed");
+    m_report->add(step.atMs, step.camera, framesEntry(frames.count));
     return true;
 }
 
-bool ScenarioRunner::readSettings(const Step& step, Camera* camera)
+bool ScenarioRunner::run(const Step& step, const ReadSettingsStep&, Camera* camera)
 {
     std::string errorText;
     if (!m_session.readSettings(step.atMs, camera->bound, nullptr, &errorText))
@@ -196,13 +162,18 @@ bool ScenarioRunner::readSettings(const Step& step, Camera* camera)
     return true;
 }
 
-bool ScenarioRunner::disconnect(const Step& step, Camera* camera)
+bool ScenarioRunner::run(const Step& step, const DisconnectStep&, Camera* camera)
 {
     // The handler stays, so that what the agent delivered before is still reported.
     camera->bound.agent->finalize();
     camera->bound.agent.reset();
-    m_report->add(step.atMs, step.camera, "disconnected", {}, "disconnected");
+    m_report->add(step.atMs, step.camera, disconnectedEntry());
     return true;
+}
+
+bool ScenarioRunner::run(const Step& step, const UnknownStep&, Camera* /*camera*/)
+{
+    return fail(step, "unknown step \"" + step.action + "\"");
 }
 
 void ScenarioRunner::reportDeliveries(int64_t atMs)

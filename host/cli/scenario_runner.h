@@ -52,13 +52,16 @@ private:
     void stop();
     void addCameras(const Scenario& scenario);
     bool runStep(const Step& step);
-    bool connect(const Step& step, Camera* camera);
-    bool sendSettings(const Step& step, Camera* camera);
-    bool raiseAlarm(const Step& step, Camera* camera);
-    bool deliverObjects(const Step& step, Camera* camera);
-    bool pushFrames(const Step& step, Camera* camera);
-    bool readSettings(const Step& step, Camera* camera);
-    bool disconnect(const Step& step, Camera* camera);
+
+    // Run one step of each kind on its camera; false when the step failed.
+    bool run(const Step& step, const ConnectStep& connect, Camera* camera);
+    bool run(const Step& step, const SettingsStep& settings, Camera* camera);
+    bool run(const Step& step, const AlarmStep& alarm, Camera* camera);
+    bool run(const Step& step, const ObjectsStep& objects, Camera* camera);
+    bool run(const Step& step, const FramesStep& frames, Camera* camera);
+    bool run(const Step& step, const ReadSettingsStep& readSettings, Camera* camera);
+    bool run(const Step& step, const DisconnectStep& disconnect, Camera* camera);
+    bool run(const Step& step, const UnknownStep& unknown, Camera* camera);
 
     // Waits for the cameras, then reports the packets and manifests the agents received.
     void reportDeliveries(int64_t atMs);

@@ -104,8 +104,7 @@ bool WatchRunner::bindAll(PluginSession* session, const std::vector<WatchTarget>
         if (!camera->agentCreated || !session->sendSettings(elapsedMs(), camera->bound,
                                                             camera->delivered, &errorText, summary))
         {
-            m_report->add(elapsedMs(), target.name, "error", {{"message", errorText}},
-                          "ERROR: " + errorText);
+            m_report->add(elapsedMs(), target.name, cameraErrorEntry(errorText));
             ok = false;
         }
         m_cameras.push_back(std::move(camera));
@@ -124,8 +123,7 @@ bool WatchRunner::showRules(PluginSession* session)
         std::string errorText;
         if (!session->readSettings(elapsedMs(), camera->bound, &camera->rules, &errorText))
         {
-            m_report->add(elapsedMs(), camera->target.name, "error", {{"message", errorText}},
-                          "ERROR: " + errorText);
+            m_report->add(elapsedMs(), camera->target.name, cameraErrorEntry(errorText));
             return false;
         }
         drawn.push_back({camera->target.name, camera->rules});
@@ -137,8 +135,8 @@ bool WatchRunner::showRules(PluginSession* session)
     file << rulesSvg(drawn);
     if (file.flush())
         return true;
-    m_report->note("error", {{"message", "cannot write " + m_options.rulesSvgPath}},
-                   "ERROR: cannot write " + m_options.rulesSvgPath);
+    m_report->note(runErrorEntry("cannot write " + m_options.rulesSvgPath,
+                                 "ERROR: cannot write " + m_options.rulesSvgPath));
     return false;
 }
 
@@ -154,8 +152,7 @@ bool WatchRunner::applySettings(PluginSession* session)
         if (camera->rules.empty() &&
             !session->readSettings(elapsedMs(), camera->bound, &camera->rules, &errorText))
         {
-            m_report->add(elapsedMs(), camera->target.name, "error", {{"message", errorText}},
-                          "ERROR: " + errorText);
+            m_report->add(elapsedMs(), camera->target.name, cameraErrorEntry(errorText));
             return false;
         }
         camera->delivered = overlaid(overlaid(camera->delivered, camera->rules), m_settings.apply);
@@ -165,8 +162,7 @@ bool WatchRunner::applySettings(PluginSession* session)
         if (!session->sendSettings(elapsedMs(), camera->bound, camera->delivered, &errorText,
                                    summary))
         {
-            m_report->add(elapsedMs(), camera->target.name, "error", {{"message", errorText}},
-                          "ERROR: " + errorText);
+            m_report->add(elapsedMs(), camera->target.name, cameraErrorEntry(errorText));
             return false;
         }
     }
@@ -207,8 +203,7 @@ void WatchRunner::pushFrames()
         if (!result.isOk())
         {
             const std::string message = "video frame refused: " + errorText(&result.error);
-            m_report->add(elapsedMs(), camera->target.name, "error", {{"message", message}},
-                          "ERROR: " + message);
+            m_report->add(elapsedMs(), camera->target.name, cameraErrorEntry(message));
         }
     }
 }
@@ -242,7 +237,7 @@ void WatchRunner::reportDiagnostics()
             if (line.find(kSessionFailure) != std::string::npos)
                 camera->sessionFailed = true;
         }
-        m_report->add(elapsedMs(), name, "diagnostic", {{"line", line}}, "plugin: " + text);
+        m_report->add(elapsedMs(), name, diagnosticEntry(line, text));
     }
 }
 
@@ -255,13 +250,8 @@ bool WatchRunner::reportSummary()
         const bool opened = camera->agentCreated && !camera->sessionFailed;
         allOpened = allOpened && opened;
         const BoundAgent& bound = camera->bound;
-        m_report->add(elapsedMs(), camera->target.name, "summary",
-                      {{"events", static_cast<double>(bound.events)},
-                       {"objects", static_cast<double>(bound.objects)},
-                       {"sessionOpened", opened}},
-                      "summary: " + std::to_string(bound.events) + " event(s), " +
-                          std::to_string(bound.objects) + " object(s); the camera session " +
-                          (opened ? "opened" : "did not open"));
+        m_report->add(elapsedMs(), camera->target.name,
+                      cameraSummaryEntry(bound.events, bound.objects, opened));
     }
     return allOpened;
 }

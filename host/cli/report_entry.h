@@ -1,0 +1,63 @@
+// ReportEntry: one entry of the command-line host's report, and the one place where each
+// kind of entry is made. Every function below builds the entry's JSON members and its text
+// line from the same values, side by side, so that the two renderings cannot drift apart.
+//
+// Values only; the functions are pure and thread-safe.
+
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include <nx/kit/json.h>
+
+#include "host/metadata_record.h"
+
+namespace korvane::host::cli
+{
+
+struct ReportEntry
+{
+    std::string kind;             //< The "kind" member of the JSON rendering.
+    nx::kit::Json::Object fields;  //< The other members of the JSON rendering.
+    std::string text;             //< The text rendering, after the time and the camera.
+};
+
+using TextMap = std::map<std::string, std::string>;
+
+// ---- The plugin and its engine ----
+ReportEntry pluginEntry(const std::string& id, const std::string& name, const std::string& version,
+                        const std::string& sdkVersion);
+ReportEntry engineEntry(const std::string& eventGroup, const std::string& streamFilter,
+                        size_t settingsSections, size_t settingsItems);
+// A failure of the run as a whole: `message` in JSON, `text` for people.
+ReportEntry runErrorEntry(const std::string& message, const std::string& text);
+ReportEntry summaryEntry(bool ok, int pluginAlive, int hostAlive, int badDestructions,
+                         const std::string& logPath);
+
+// ---- One camera's agent ----
+ReportEntry connectedEntry(size_t eventTypes, size_t objectTypes);
+// `summary`, when not empty, stands in the text for the list of values.
+ReportEntry settingsEntry(const TextMap& values, const std::string& summary = std::string());
+ReportEntry pluginSideSettingsEntry(const TextMap& values, const TextMap& errors);
+ReportEntry manifestEntry(size_t length);
+ReportEntry eventEntry(const MetadataItem& item, int64_t timestampUs);
+ReportEntry objectEntry(const MetadataItem& item, int track, int64_t timestampUs);
+ReportEntry emptyPacketEntry(MetadataRecord::Kind kind, int64_t timestampUs);
+ReportEntry disconnectedEntry();
+
+// ---- Scenario steps ----
+ReportEntry stepErrorEntry(const std::string& step, const std::string& message);
+ReportEntry alarmEntry(int32_t code, int64_t timeSeconds, bool producedEvent);
+ReportEntry detectionsEntry(size_t faces, size_t persons, size_t vehicles);
+ReportEntry framesEntry(int64_t count);
+
+// ---- Watch runs ----
+// A failure of one camera's step: `message` in both renderings.
+ReportEntry cameraErrorEntry(const std::string& message);
+// An error line the plugin printed about the camera; `text` is the line without its prefix.
+ReportEntry diagnosticEntry(const std::string& line, const std::string& text);
+ReportEntry cameraSummaryEntry(int events, int objects, bool sessionOpened);
+
+}  // namespace korvane::host::cli
