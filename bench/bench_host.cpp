@@ -341,18 +341,4 @@ bool silenceDiagnostics()
     return ok;
 }
 
-int64_t residentBytes()
-{
-    std::FILE* const file = std::fopen("/proc/self/statm", "r");
-    if (!file)
-        return -1;
-    long long totalPages = 0;
-    long long residentPages = 0;
-    const int read = std::fscanf(file, "%lld %lld", &totalPages, &residentPages);
-    std::fclose(file);
-    if (read != 2)
-        return -1;
-    return residentPages * sysconf(_SC_PAGESIZE);
-}
-
 }  // namespace korvane::bench

@@ -19,6 +19,8 @@
 #include <nx/sdk/analytics/i_engine.h>
 #include <nx/sdk/analytics/i_plugin.h>
 #include <nx/sdk/ptr.h>
+
+#include "host/process_memory.h"
 #include <nx/sdk/ref_countable.h>
 #include "ostrel_sdk/ostrel_control.h"
 
@@ -163,7 +165,6 @@ private:
 // its diagnostics, at /dev/null. Returns false when that failed.
 bool silenceDiagnostics();
 
-// The process's resident memory in bytes, from /proc/self/statm; -1 when unreadable.
-int64_t residentBytes();
+using korvane::host::residentBytes;
 
 }  // namespace korvane::bench

@@ -181,6 +181,55 @@ double mebibytes(int64_t bytes)
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
+// What one run measured besides the soak's own totals.
+struct Measured
+{
+    int64_t rssWarm = 0;
+    int64_t rssEnd = 0;
+    double seconds = 0;     //< Wall time after the warm-up.
+    double allSeconds = 0;  //< Wall time of the whole run.
+    int64_t events = 0;
+    int64_t objects = 0;
+    int64_t objectPackets = 0;
+};
+
+// Prints what the run did and measured; false when memory grew too much or something went
+// missing.
+bool printAndCheck(const Options& options, int64_t warmUpFrames, const Totals& totals,
+                   const Measured& m)
+{
+    std::cout << "agents:            " << options.agents << "\n"
+              << "simulated time:    " << options.seconds << " s at " << kFramesPerSecond
+              << " frames/s (warm-up " << warmUpFrames / kFramesPerSecond << " s)\n"
+              << "frames pushed:     " << totals.frames << " (failed " << totals.failedPushes
+              << ")\n"
+              << "detection batches: " << totals.detections << ", object packets "
+              << m.objectPackets << ", objects " << m.objects << "\n"
+              << "alarms raised:     " << totals.alarms << ", events received " << m.events << "\n"
+              << "settings:          " << totals.settingsDeliveries
+              << " deliveries with rule writes, " << totals.readBackValues << " values read back\n"
+              << "wall time:         " << m.allSeconds << " s (after warm-up " << m.seconds
+              << " s, " << static_cast<double>(totals.frames) / m.allSeconds
+              << " frames/s overall)\n"
+              << "resident memory:   after warm-up " << mebibytes(m.rssWarm) << " MiB, at end "
+              << mebibytes(m.rssEnd) << " MiB, growth "
+              << static_cast<double>(m.rssEnd - m.rssWarm) / 1024.0 << " KiB (allowed "
+              << kAllowedGrowthBytes / 1024 << " KiB)\n";
+    bool passed = true;
+    if (m.rssWarm < 0 || m.rssEnd < 0 || m.rssEnd - m.rssWarm > kAllowedGrowthBytes)
+    {
+        std::cout << "FAILED: resident memory grew by more than 1 MiB\n";
+        passed = false;
+    }
+    if (totals.failedPushes != 0 || m.objectPackets != totals.detections ||
+        m.events != totals.alarms)
+    {
+        std::cout << "FAILED: a frame push failed, or detections or alarms went missing\n";
+        passed = false;
+    }
+    return passed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -202,8 +251,6 @@ int main(int argc, char** argv)
     const int64_t warmUpFrames =
         std::min<int64_t>(int64_t{kWarmUpSeconds} * kFramesPerSecond, totalFrames / 10);
     bool passed = true;
-    int64_t rssWarm = 0;
-    int64_t rssEnd = 0;
     const auto started = std::chrono::steady_clock::now();
     {
         BenchHost host;
@@ -215,50 +262,17 @@ int main(int argc, char** argv)
             std::cout << "FAILED: not every device agent could be created\n";
             return 1;
         }
+        Measured measured;
         soak.play(0, warmUpFrames);
-        rssWarm = residentBytes();
+        measured.rssWarm = residentBytes();
         const auto warm = std::chrono::steady_clock::now();
         soak.play(warmUpFrames, totalFrames);
-        rssEnd = residentBytes();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - warm).count();
-
-        int64_t events = 0, objects = 0, objectPackets = 0;
-        soak.received(&events, &objects, &objectPackets);
-        const Totals& totals = soak.totals();
-        const double allSeconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        std::cout << "agents:            " << options.agents << "\n"
-                  << "simulated time:    " << options.seconds << " s at " << kFramesPerSecond
-                  << " frames/s (warm-up " << warmUpFrames / kFramesPerSecond << " s)\n"
-                  << "frames pushed:     " << totals.frames << " (failed " << totals.failedPushes
-                  << ")\n"
-                  << "detection batches: " << totals.detections << ", object packets "
-                  << objectPackets << ", objects " << objects << "\n"
-                  << "alarms raised:     " << totals.alarms << ", events received " << events
-                  << "\n"
-                  << "settings:          " << totals.settingsDeliveries
-                  << " deliveries with rule writes, " << totals.readBackValues
-                  << " values read back\n"
-                  << "wall time:         " << allSeconds << " s (after warm-up " << seconds
-                  << " s, " << static_cast<double>(totals.frames) / allSeconds
-                  << " frames/s overall)\n"
-                  << "resident memory:   after warm-up " << mebibytes(rssWarm) << " MiB, at end "
-                  << mebibytes(rssEnd) << " MiB, growth "
-                  << static_cast<double>(rssEnd - rssWarm) / 1024.0 << " KiB (allowed "
-                  << kAllowedGrowthBytes / 1024 << " KiB)\n";
-
-        if (rssWarm < 0 || rssEnd < 0 || rssEnd - rssWarm > kAllowedGrowthBytes)
-        {
-            std::cout << "FAILED: resident memory grew by more than 1 MiB\n";
-            passed = false;
-        }
-        if (totals.failedPushes != 0 || objectPackets != totals.detections ||
-            events != totals.alarms)
-        {
-            std::cout << "FAILED: a frame push failed, or detections or alarms went missing\n";
-            passed = false;
-        }
+        measured.rssEnd = residentBytes();
+        const auto end = std::chrono::steady_clock::now();
+        measured.seconds = std::chrono::duration<double>(end - warm).count();
+        measured.allSeconds = std::chrono::duration<double>(end - started).count();
+        soak.received(&measured.events, &measured.objects, &measured.objectPackets);
+        passed = printAndCheck(options, warmUpFrames, soak.totals(), measured);
     }
     const korvane::host::PluginLibrary* const library = benchPluginLibrary();
     const int live = library ? library->objects().liveCount() : -1;
