@@ -16,6 +16,13 @@ thread_local int t_failingAllocation = -1;
 
 }  // namespace
 
+// GCC, seeing these inlined where an object is deleted, would take the free() for a
+// mismatch with the operator new it cannot see through.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 // Counts down the allocations of this thread while a failure is armed, and fails the one
 // it reaches; otherwise as the standard operator new.
 void* operator new(std::size_t size)
@@ -36,6 +43,10 @@ void operator delete(void* block, std::size_t /*size*/) noexcept
 {
     std::free(block);
 }
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace nx::vms_server_plugins::analytics::sample::test
 {
