@@ -7,7 +7,7 @@
 PRESETS := default asan tsan windows
 DEB_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev nlohmann-json3-dev binutils \
-                g++-mingw-w64-x86-64 wine wine64 lld llvm googletest
+                g++-mingw-w64-x86-64 wine wine64 lld llvm googletest clang-format
 MEMCHECK_PACKAGES := valgrind
 FUZZ_TARGETS := camera_url alarm structured settings
 FUZZ_SECONDS ?= 60
@@ -17,7 +17,7 @@ JOBS ?= $(shell nproc)
 PACKAGE_PRESETS := default windows
 PACKAGE_DIR := build/packages
 
-.PHONY: all deps build demo demo-live demo-windows test $(addprefix test-,$(PRESETS)) fuzz bench soak \
+.PHONY: all deps build demo demo-live demo-windows test format-check $(addprefix test-,$(PRESETS)) fuzz bench soak \
         memcheck package clean format
 
 all: build
@@ -83,7 +83,12 @@ test-$(1): deps
 endef
 $(foreach preset,$(PRESETS),$(eval $(call PRESET_TEST_RULE,$(preset))))
 
-test: $(addprefix test-,$(PRESETS))
+test: format-check $(addprefix test-,$(PRESETS))
+
+# Every C++ file of the project as .clang-format lays it out; fails on the first difference.
+FORMAT_DIRS := metadata_sdk camera_sdk port plugin host ostrel_sdk tests bench
+format-check: deps
+	find $(FORMAT_DIRS) -name '*.h' -o -name '*.cpp' | xargs clang-format --dry-run --Werror
 
 # Runs every fuzz target for FUZZ_SECONDS in the ASan+UBSan build, from the seeds in
 # tests/fuzz/corpus, and prints each one's executions and rate; new inputs are kept in
@@ -129,7 +134,7 @@ memcheck: build
 	exit $$status
 
 format:
-	find metadata_sdk plugin host ostrel_sdk tests bench -name '*.h' -o -name '*.cpp' | xargs clang-format -i
+	find $(FORMAT_DIRS) -name '*.h' -o -name '*.cpp' | xargs clang-format -i
 
 clean:
 	rm -rf build

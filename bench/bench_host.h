@@ -20,8 +20,8 @@
 #include <nx/sdk/analytics/i_plugin.h>
 #include <nx/sdk/ptr.h>
 
-#include "host/process_memory.h"
 #include <nx/sdk/ref_countable.h>
+#include "host/process_memory.h"
 #include "ostrel_sdk/ostrel_control.h"
 
 #include "host/plugin_library.h"

@@ -2,10 +2,10 @@
 // fixed-layout records they exchange.
 //
 // The plugin links the library by name on Linux and by ordinal on Windows (OstrelSDK.def),
-// so the camera maker's library or a stand-in can replace it at load time. Records are little-endian with fixed sizes and field offsets
-// (checked below); every record and buffer passed to the SDK is owned, and zero-filled, by
-// the caller. Handles are opaque; calls return 0 (or a null handle) on failure, after which
-// OSTREL_GetLastError tells why.
+// so the camera maker's library or a stand-in can replace it at load time. Records are
+// little-endian with fixed sizes and field offsets (checked below); every record and buffer passed
+// to the SDK is owned, and zero-filled, by the caller. Handles are opaque; calls return 0 (or a
+// null handle) on failure, after which OSTREL_GetLastError tells why.
 //
 // Thread-safety: every operation may be called from any thread at any time. The SDK calls
 // the alarm and structured-data callbacks on threads of its own, from their installation

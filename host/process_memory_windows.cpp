@@ -3,6 +3,8 @@
 // The counters are read through kernel32 (K32GetProcessMemoryInfo), without psapi.dll.
 #define PSAPI_VERSION 2
 #include <windows.h>
+
+// Needs <windows.h> first.
 #include <psapi.h>
 
 namespace korvane::host

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "ostrel_sdk/ostrel_control_export.h"
 #include "camera_sdk/ostrel_sdk.h"
+#include "ostrel_sdk/ostrel_control_export.h"
 
 namespace ostrel::control
 {

@@ -15,8 +15,7 @@ extern "C"
     // Adds a camera at `address`:`port` that accepts `loginName` and `password` and has
     // the single channel 0; returns its id (never 0). Null texts count as empty.
     OSTREL_CONTROL_API int ostrelControlAddCamera(const char* address, int32_t port,
-                                                  const char* loginName,
-                                                  const char* password);
+                                                  const char* loginName, const char* password);
 
     // Queues an alarm for the camera's delivery thread, as ostrel::control::raiseAlarm.
     OSTREL_CONTROL_API uint64_t ostrelControlRaiseAlarm(int camera, int32_t alarmType,

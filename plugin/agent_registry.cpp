@@ -107,8 +107,7 @@ int AgentRegistry::size() const
     return static_cast<int>(m_entries.size());
 }
 
-void enterBoth(AgentRegistry* first, AgentRegistry* second, DeviceAgent* agent,
-               void* sessionHandle)
+void enterBoth(AgentRegistry* first, AgentRegistry* second, DeviceAgent* agent, void* sessionHandle)
 {
     first->add(agent, sessionHandle);
     try

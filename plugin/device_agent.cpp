@@ -166,12 +166,13 @@ void DeviceAgent::onAlarm(void* handle, const OstrelAlarmRecord* alarm, void* /*
     if (!alarm)
         return;
     std::string errorText;
-    if (!runCatching([&]
-                     {
-                         alarmRegistry().forEachAgentOf(
-                             handle, [alarm](DeviceAgent* agent) { agent->handleAlarm(*alarm); });
-                     },
-                     &errorText))
+    if (!runCatching(
+            [&]
+            {
+                alarmRegistry().forEachAgentOf(
+                    handle, [alarm](DeviceAgent* agent) { agent->handleAlarm(*alarm); });
+            },
+            &errorText))
     {
         NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: Alarm dropped: " << errorText;
     }

@@ -29,8 +29,8 @@
 #include "camera/alarm_translation.h"
 #include "camera/object_translation.h"
 #include "camera_sdk/ostrel_sdk.h"
-#include "port/mutex.h"
 #include "manifests/settings_application.h"
+#include "port/mutex.h"
 #include "rules/rule_kind.h"
 
 namespace nx::vms_server_plugins::analytics::sample

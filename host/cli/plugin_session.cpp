@@ -56,9 +56,9 @@ bool PluginSession::start()
     m_plugin = m_library.createPlugin();
     if (!m_plugin)
     {
-        m_report->note(runErrorEntry(
-            "createNxPlugin refused",
-            "ERROR: the plugin could not be created (the Camera SDK did not start)"));
+        m_report->note(
+            runErrorEntry("createNxPlugin refused",
+                          "ERROR: the plugin could not be created (the Camera SDK did not start)"));
         return false;
     }
     m_plugin->setHostObject(makePtr<HostObject>().get());
@@ -178,8 +178,7 @@ void PluginSession::reportDeliveries(int64_t atMs, BoundAgent* bound)
     const auto manifests = bound->handler->manifests();
     for (; bound->manifestsSeen < manifests.size(); ++bound->manifestsSeen)
     {
-        m_report->add(atMs, bound->camera,
-                      manifestEntry(manifests[bound->manifestsSeen].size()));
+        m_report->add(atMs, bound->camera, manifestEntry(manifests[bound->manifestsSeen].size()));
     }
 }
 

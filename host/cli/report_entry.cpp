@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-
 namespace korvane::host::cli
 {
 
@@ -71,9 +70,9 @@ ReportEntry engineEntry(const std::string& eventGroup, const std::string& stream
              {"streamTypeFilter", streamFilter},
              {"settingsSections", number(settingsSections)},
              {"settingsItems", number(settingsItems)}},
-            "engine  event group " + eventGroup + ", stream " + streamFilter + ", settings: " +
-                std::to_string(settingsSections) + " sections, " + std::to_string(settingsItems) +
-                " items"};
+            "engine  event group " + eventGroup + ", stream " + streamFilter +
+                ", settings: " + std::to_string(settingsSections) + " sections, " +
+                std::to_string(settingsItems) + " items"};
 }
 
 ReportEntry runErrorEntry(const std::string& message, const std::string& text)
@@ -108,7 +107,8 @@ ReportEntry settingsEntry(const TextMap& values, const std::string& summary)
 {
     std::string joined;
     Json::Object object = textObject(values, &joined);
-    return {"settings", {{"values", std::move(object)}},
+    return {"settings",
+            {{"values", std::move(object)}},
             "settings sent: " + (summary.empty() ? joined : summary)};
 }
 
@@ -163,7 +163,8 @@ ReportEntry objectEntry(const MetadataItem& item, int track, int64_t timestampUs
 
 ReportEntry emptyPacketEntry(MetadataRecord::Kind kind, int64_t timestampUs)
 {
-    return {"emptyPacket", {{"timestampUs", number(timestampUs)}},
+    return {"emptyPacket",
+            {{"timestampUs", number(timestampUs)}},
             "empty " + std::string(toString(kind)) + " packet" + atText(timestampUs)};
 }
 
@@ -187,16 +188,17 @@ ReportEntry alarmEntry(int32_t code, int64_t timeSeconds, bool producedEvent)
 
 ReportEntry detectionsEntry(size_t faces, size_t persons, size_t vehicles)
 {
-    return {"detections",
-            {{"faces", number(faces)}, {"persons", number(persons)}, {"vehicles", number(vehicles)}},
-            "camera detections: " + std::to_string(faces) + " face(s), " +
-                std::to_string(persons) + " person(s), " + std::to_string(vehicles) +
-                " vehicle(s)"};
+    return {
+        "detections",
+        {{"faces", number(faces)}, {"persons", number(persons)}, {"vehicles", number(vehicles)}},
+        "camera detections: " + std::to_string(faces) + " face(s), " + std::to_string(persons) +
+            " person(s), " + std::to_string(vehicles) + " vehicle(s)"};
 }
 
 ReportEntry framesEntry(int64_t count)
 {
-    return {"frames", {{"count", number(count)}},
+    return {"frames",
+            {{"count", number(count)}},
             "video: " + std::to_string(count) + " frame(s) pushed"};
 }
 

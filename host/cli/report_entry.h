@@ -19,9 +19,9 @@ namespace korvane::host::cli
 
 struct ReportEntry
 {
-    std::string kind;             //< The "kind" member of the JSON rendering.
+    std::string kind;              //< The "kind" member of the JSON rendering.
     nx::kit::Json::Object fields;  //< The other members of the JSON rendering.
-    std::string text;             //< The text rendering, after the time and the camera.
+    std::string text;              //< The text rendering, after the time and the camera.
 };
 
 using TextMap = std::map<std::string, std::string>;

@@ -71,15 +71,18 @@ StepAction actionOf(const std::string& action, const Json& json, int64_t atMs)
     using Reader = StepAction (*)(const Json&, int64_t);
     static const std::map<std::string, Reader> kReaders = {
         {"connect", [](const Json&, int64_t) -> StepAction { return ConnectStep(); }},
-        {"settings", [](const Json& j, int64_t) -> StepAction
+        {"settings",
+         [](const Json& j, int64_t) -> StepAction
          { return SettingsStep{settingsOf(j["values"])}; }},
-        {"alarm", [](const Json& j, int64_t) -> StepAction
+        {"alarm",
+         [](const Json& j, int64_t) -> StepAction
          {
              return AlarmStep{static_cast<int32_t>(j["code"].numberValue()),
                               static_cast<int64_t>(j["time"].numberValue())};
          }},
         {"objects", [](const Json& j, int64_t) -> StepAction { return ObjectsStep{batchOf(j)}; }},
-        {"frames", [](const Json& j, int64_t at) -> StepAction
+        {"frames",
+         [](const Json& j, int64_t at) -> StepAction
          {
              return FramesStep{numberOr(j["count"], 1), numberOr(j["timestampUs"], at * 1000),
                                numberOr(j["stepUs"], 33333)};

@@ -26,7 +26,6 @@ namespace
 // How long a step waits for a camera's deliveries to be handled.
 constexpr int kDeliveryTimeoutMs = 10000;
 
-
 }  // namespace
 
 ScenarioRunner::ScenarioRunner(const PluginLibrary& library,
@@ -123,8 +122,7 @@ bool ScenarioRunner::run(const Step& step, const AlarmStep& alarm, Camera* camer
     if (!m_control.waitForAllDeliveries(camera->id, kDeliveryTimeoutMs))
         return fail(step, "the alarm was not delivered in time");
     const bool producedEvent = camera->bound.handler->recordCount() != before;
-    m_report->add(step.atMs, step.camera,
-                  alarmEntry(alarm.code, alarm.timeSeconds, producedEvent));
+    m_report->add(step.atMs, step.camera, alarmEntry(alarm.code, alarm.timeSeconds, producedEvent));
     return true;
 }
 

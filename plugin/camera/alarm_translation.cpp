@@ -46,8 +46,7 @@ constexpr AlarmRow kAlarmTable[] = {
     {1431, kCrowdDensityMajorEventType, "CrowdDensity", "CrowdDensity: Major Start", kStart},
     {1432, kCrowdDensityMajorEventType, "CrowdDensity", "CrowdDensity: Major Cleared", kEnd},
     {1433, kCrowdDensityCriticalEventType, "CrowdDensity", "CrowdDensity: Critical Start", kStart},
-    {1434, kCrowdDensityCriticalEventType, "CrowdDensity", "CrowdDensity: Critical Cleared",
-     kEnd},
+    {1434, kCrowdDensityCriticalEventType, "CrowdDensity", "CrowdDensity: Critical Cleared", kEnd},
     {1441, kFumeEventType, "Fume", "Fume", kEnd},
     {1442, kTemperatureEventType, "Temperature", "Temperature", kEnd},
     {1461, kFenceCrossedEventType, "FenceCrossed", "FenceCrossed", kStart},
@@ -61,7 +60,7 @@ constexpr int64_t kMicrosecondsPerSecond = 1000000;
 
 const AlarmRow* findAlarmRow(int32_t code)
 {
-    for (const AlarmRow& row: kAlarmTable)
+    for (const AlarmRow& row : kAlarmTable)
     {
         if (row.code == code)
             return &row;

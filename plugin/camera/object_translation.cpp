@@ -27,7 +27,7 @@ template <class Record, size_t kCount>
 void addAttributes(const Record& record, const AttributeField<Record> (&fields)[kCount],
                    AttributeSet* attributes)
 {
-    for (const auto& field: fields)
+    for (const auto& field : fields)
     {
         if (const char* const text = field.table().find(record.*field.code))
             (*attributes)[field.name] = text;
@@ -132,7 +132,8 @@ std::string plateText(const OstrelVehicleRecord& vehicle)
 {
     const char* const text = vehicle.plateNumber;
     const void* const end = std::memchr(text, '\0', sizeof(vehicle.plateNumber));
-    return std::string(text, end ? static_cast<const char*>(end) : text + sizeof(vehicle.plateNumber));
+    return std::string(text,
+                       end ? static_cast<const char*>(end) : text + sizeof(vehicle.plateNumber));
 }
 
 void collectPendingObjects(const OstrelStructuredRecord& batch, PendingObjects* pending)

@@ -41,8 +41,7 @@ void applyTimestampShift(const std::string& value, const std::string& printPrefi
                               << nx::kit::debug::toDiagnosticText(kTimestampShiftMsSetting)
                               << " has the value " << nx::kit::debug::toDiagnosticText(value)
                               << ", which is not a number (" << errorText
-                              << "); keeping the shift of " << switches->timestampShiftMs
-                              << " ms.";
+                              << "); keeping the shift of " << switches->timestampShiftMs << " ms.";
 }
 
 }  // namespace
@@ -52,7 +51,8 @@ bool parseBooleanSetting(const std::string& value)
     // ASCII only: the process locale must not change what a setting means.
     std::string lower = value;
     std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+                   [](char c)
+                   { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     return lower == "true" || value == "1";
 }
 
@@ -60,7 +60,7 @@ void applySettings(const std::map<std::string, std::string>& settings,
                    const std::string& printPrefix, AgentSwitches* switches)
 {
     switches->enabledObjectTypes.clear();
-    for (const auto& [key, value]: settings)
+    for (const auto& [key, value] : settings)
     {
         const std::string_view name = key;
         if (name == kSendAttributesSetting)

@@ -423,8 +423,7 @@ constexpr uint32_t kActionMagic = 0xAC71A9u;
 class Action final : public HostObject<IAction>
 {
 public:
-    Action(ObjectTrackInfo* trackInfo, StringMap* params)
-        : m_trackInfo(trackInfo), m_params(params)
+    Action(ObjectTrackInfo* trackInfo, StringMap* params) : m_trackInfo(trackInfo), m_params(params)
     {
     }
 
@@ -492,8 +491,7 @@ int Action::s_wrongObjectCalls = 0;
 // ---- Checks through the plugin's slots ----
 
 // Every id in `ids` gives the same object with one reference more; an unknown id gives null.
-void checkInterfaceIds(IRefCountable* object, const char* const* ids, int idCount,
-                       const char* what)
+void checkInterfaceIds(IRefCountable* object, const char* const* ids, int idCount, const char* what)
 {
     bool allAnswered = true;
     bool countsRight = true;
@@ -627,7 +625,8 @@ int run()
 
     CameraControl camera;
     camera.addCamera = entryPoint<decltype(camera.addCamera)>(cameraSdk, "ostrelControlAddCamera");
-    camera.raiseAlarm = entryPoint<decltype(camera.raiseAlarm)>(cameraSdk, "ostrelControlRaiseAlarm");
+    camera.raiseAlarm =
+        entryPoint<decltype(camera.raiseAlarm)>(cameraSdk, "ostrelControlRaiseAlarm");
     camera.waitForAllDeliveries = entryPoint<decltype(camera.waitForAllDeliveries)>(
         cameraSdk, "ostrelControlWaitForAllDeliveries");
     camera.removeCamera =
@@ -664,8 +663,8 @@ int run()
     static const char* const kPluginIds[] = {"nx::sdk::analytics::IPlugin", "nx::sdk::IPlugin",
                                              "nx::sdk::IRefCountable"};
     checkInterfaceIds(basePlugin, kPluginIds, 3, "the plugin answers its three ids");
-    auto* const plugin =
-        static_cast<analytics::IPlugin*>(basePlugin->queryInterface(analytics::IPlugin::interfaceId()));
+    auto* const plugin = static_cast<analytics::IPlugin*>(
+        basePlugin->queryInterface(analytics::IPlugin::interfaceId()));
     HostObject<IRefCountable>* const hostObject = new HostObject<IRefCountable>();
     plugin->setHostObject(hostObject);
     check(hostObject->refCount() == 2, "the plugin keeps a reference to the host object");

@@ -24,10 +24,10 @@
 #include <nx/sdk/ptr.h>
 
 #include "assertion_test_support.h"
-#include "host/string_maps.h"
 #include "host/data_packets.h"
 #include "host/device_agent_handler.h"
 #include "host/device_info.h"
+#include "host/string_maps.h"
 
 namespace nx::sdk::analytics
 {

@@ -16,10 +16,10 @@
 #include <nx/sdk/ptr.h>
 
 #include "assertion_test_support.h"
-#include "host/string_maps.h"
 #include "host/action.h"
 #include "host/device_info.h"
 #include "host/engine_handler.h"
+#include "host/string_maps.h"
 
 namespace nx::sdk::analytics
 {

@@ -100,15 +100,17 @@ TEST(LibContextTest, FirstRegistryIsKeptAndARefusedOneIsNotLeaked)
 
 TEST(LibContextTest, InstalledRegistryPassedAgainStaysInstalledAndAlive)
 {
-    const std::shared_ptr<korvane::host::ObjectTracker> tracker = korvane::host::hostObjectTracker();
+    const std::shared_ptr<korvane::host::ObjectTracker> tracker =
+        korvane::host::hostObjectTracker();
     IRefCountableRegistry* const installed = libContext().refCountableRegistry();
     ASSERT_NE(nullptr, installed);
 
     testing::internal::CaptureStderr();
     nxLibContext()->setRefCountableRegistry(installed);
     const std::string output = testing::internal::GetCapturedStderr();
-    EXPECT_NE(std::string::npos, output.find(" (!m_refCountableRegistry) "
-                                             "LibContext refCountableRegistry has already been set."))
+    EXPECT_NE(std::string::npos,
+              output.find(" (!m_refCountableRegistry) "
+                          "LibContext refCountableRegistry has already been set."))
         << output;
     EXPECT_EQ(installed, libContext().refCountableRegistry());
 

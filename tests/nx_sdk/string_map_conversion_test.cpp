@@ -38,8 +38,13 @@ TEST(StringMapConversionTest, VerboseBlockIsIndentedAndCommaSeparated)
 
 TEST(StringMapConversionTest, EntriesOutOfOrderOrRepeatedEndWithTheLastValue)
 {
-    const auto source = makePtr<test::EntryListMap>(test::EntryListMap::Entries{
-        {"b", "1"}, {"a", "2"}, {"c", "3"}, {"b", "4"}, {"c", "5"}, {"d", nullptr}, {nullptr, "6"}});
+    const auto source = makePtr<test::EntryListMap>(test::EntryListMap::Entries{{"b", "1"},
+                                                                                {"a", "2"},
+                                                                                {"c", "3"},
+                                                                                {"b", "4"},
+                                                                                {"c", "5"},
+                                                                                {"d", nullptr},
+                                                                                {nullptr, "6"}});
     Map target;
     EXPECT_TRUE(convertStringMap(&target, source.get(), false, kPrefix, "c", 0));
     EXPECT_EQ(target, (Map{{"", "6"}, {"a", "2"}, {"b", "4"}, {"c", "5"}, {"d", ""}}));

@@ -1,7 +1,7 @@
 // Drives the Camera SDK stand-in through its OSTREL_ operations as the plugin does.
 
-#include "ostrel_sdk/ostrel_control.h"
 #include "camera_sdk/ostrel_sdk.h"
+#include "ostrel_sdk/ostrel_control.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@ inline std::string compact(const std::string& text)
     std::string result;
     bool inString = false;
     bool escaped = false;
-    for (const char c: text)
+    for (const char c : text)
     {
         if (inString)
         {

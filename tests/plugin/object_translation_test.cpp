@@ -14,8 +14,7 @@ namespace
 {
 
 OstrelVehicleRecord vehicle(int32_t type, int32_t colour, float speed, int32_t unit,
-                            const char* plate = "", int32_t plateColour = 0,
-                            int32_t plateType = 0)
+                            const char* plate = "", int32_t plateColour = 0, int32_t plateType = 0)
 {
     OstrelVehicleRecord record{};
     record.vehicleType = type;
@@ -36,7 +35,7 @@ TEST(ObjectTranslationTest, FaceAndPersonUseTheirOwnLookAlikeTables)
     face.maskFlag = 2;
     face.gender = 5;  //< No such gender: left out.
     OstrelPersonRecord person{};
-    person.age = 1;                  //< Person ages count from 0: "Juvenile".
+    person.age = 1;                   //< Person ages count from 0: "Juvenile".
     person.bottomClothingColor = 18;  //< "Gradient-Green", with a hyphen.
     person.topClothingColor = 18;
     person.mask = 2;
@@ -72,8 +71,8 @@ TEST(ObjectTranslationTest, VehicleSpeedAndPlate)
     const AttributeSet notANumber =
         vehicleAttributes(vehicle(0, 0, std::numeric_limits<float>::quiet_NaN(), 1));
     EXPECT_EQ(notANumber.count("Speed"), 1u) << "a speed that is not a number is not 0";
-    EXPECT_EQ(plateAttributes(vehicle(0, 0, 0, 0, "X1", 77, 27)),
-              (AttributeSet{{"Number", "X1"}})) << "codes without rows are left out";
+    EXPECT_EQ(plateAttributes(vehicle(0, 0, 0, 0, "X1", 77, 27)), (AttributeSet{{"Number", "X1"}}))
+        << "codes without rows are left out";
 }
 
 TEST(ObjectTranslationTest, PlateTextStopsAtItsFieldWithoutANul)

@@ -75,23 +75,23 @@ protected:
 
 // In an interface: declares the operation `name` that returns a `Type` by value, as slot
 // `name##Into` taking the result buffer after `this`, and a non-virtual `name()` for callers.
-#define NX_SDK_RETURNS_BY_VALUE(Type, name)                  \
-    virtual Type* name##Into(Type* result) const = 0;        \
-    Type name() const                                        \
-    {                                                        \
-        Type result;                                         \
-        name##Into(&result);                                 \
-        return result;                                       \
+#define NX_SDK_RETURNS_BY_VALUE(Type, name)           \
+    virtual Type* name##Into(Type* result) const = 0; \
+    Type name() const                                 \
+    {                                                 \
+        Type result;                                  \
+        name##Into(&result);                          \
+        return result;                                \
     }
 
 // In an implementation: starts the definition of an operation declared with
 // NX_SDK_RETURNS_BY_VALUE; the function body that follows returns the `Type`.
-#define NX_SDK_RETURN_BY_VALUE_OVERRIDE(Type, name)          \
-    Type* name##Into(Type* result) const override            \
-    {                                                        \
-        *result = name##Value();                             \
-        return result;                                       \
-    }                                                        \
+#define NX_SDK_RETURN_BY_VALUE_OVERRIDE(Type, name) \
+    Type* name##Into(Type* result) const override   \
+    {                                               \
+        *result = name##Value();                    \
+        return result;                              \
+    }                                               \
     Type name##Value() const
 
 #else  // The compiler's own layout is the host's.

@@ -87,9 +87,9 @@ std::string toDiagnosticText(T* p)
 
 // Starts one diagnostic line with the given prefix: NX_KIT_PRINT(prefix) << "text" << value;
 // While diagnostics are switched off, neither the prefix nor the pieces are evaluated.
-#define NX_KIT_PRINT(PREFIX)                                   \
-    !::nx::kit::debug::diagnosticsEnabled()                    \
-        ? (void) 0                                             \
+#define NX_KIT_PRINT(PREFIX)                \
+    !::nx::kit::debug::diagnosticsEnabled() \
+        ? (void)0                           \
         : ::nx::kit::debug::LineVoidifier() & ::nx::kit::debug::LineWriter(PREFIX)
 
 // The print prefix of the current source file.
