@@ -4,7 +4,8 @@
 #   interrupt  a run without an end, interrupted once it has bound its cameras: exit 0
 #   maker      a Camera SDK with only its entry points (MAKER_SDK_DIR), as the maker's is:
 #              the host starts, the login fails with its line, --simulate is refused
-# LAUNCHER (empty, or Wine's runner) starts the host; SIMULATION is the simulation file.
+# LAUNCHER (empty, or a cross build's runner: Wine's or qemu's) starts the host; SIMULATION
+# is the simulation file.
 
 function(expect_match output pattern what)
     if(NOT output MATCHES "${pattern}")
@@ -52,13 +53,14 @@ if(MODE STREQUAL "simulated")
 elseif(MODE STREQUAL "interrupt")
     execute_process(
         COMMAND sh -c "rm -f watch_interrupt.out
-            \"$0\" --simulate \"$1\" --json --log watch_interrupt.log >watch_interrupt.out &
+            host=$0; simulation=$1; shift
+            \"$@\" \"$host\" --simulate \"$simulation\" --json --log watch_interrupt.log >watch_interrupt.out &
             pid=$!; tries=0
             while [ $tries -lt 600 ]; do
                 bound=$(grep -c '\"kind\": \"connected\"' watch_interrupt.out 2>/dev/null)
                 [ \"\${bound:-0}\" -ge 2 ] && break
                 sleep 0.1; tries=$((tries + 1)); done
-            kill -INT $pid; wait $pid" ${HOST} ${SIMULATION}
+            kill -INT $pid; wait $pid" ${HOST} ${SIMULATION} ${LAUNCHER}
         RESULT_VARIABLE result)
     file(READ watch_interrupt.out output)
     if(NOT result EQUAL 0)
@@ -70,7 +72,7 @@ elseif(MODE STREQUAL "interrupt")
 elseif(MODE STREQUAL "maker")
     set(ENV{LD_LIBRARY_PATH} "${MAKER_SDK_DIR}")
     execute_process(
-        COMMAND ${HOST} --camera http://127.0.0.1:8000/ --login admin --password secret
+        COMMAND ${LAUNCHER} ${HOST} --camera http://127.0.0.1:8000/ --login admin --password secret
             --seconds 1 --json --log watch_maker.log
         OUTPUT_VARIABLE output RESULT_VARIABLE result)
     if(NOT result EQUAL 1)
@@ -81,7 +83,7 @@ elseif(MODE STREQUAL "maker")
     expect_summary("${output}" 127.0.0.1 false)
     expect_nothing_alive("${output}")
     execute_process(
-        COMMAND ${HOST} --simulate ${SIMULATION} --seconds 1 --log watch_maker.log
+        COMMAND ${LAUNCHER} ${HOST} --simulate ${SIMULATION} --seconds 1 --log watch_maker.log
         ERROR_VARIABLE errors RESULT_VARIABLE result)
     if(NOT result EQUAL 2 OR NOT errors MATCHES "--simulate needs the Camera SDK stand-in")
         message(FATAL_ERROR "--simulate with the maker's SDK: exit ${result}:\n${errors}")
