@@ -142,20 +142,27 @@ TEST(InterfaceIdsTest, ChainsAreComparedNewestVersionFirst)
     EXPECT_EQ(chainIds<IString>(), kStringIds);
 }
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#if (defined(__x86_64__) || defined(__aarch64__)) && (defined(__GNUC__) || defined(__clang__))
 
 // The host slot of a virtual operation. In the Itanium C++ ABI a pointer to a virtual
-// member function holds 1 + its byte offset in the table. A virtual destructor takes two
-// entries among IRefCountable's four slots, so host slot s >= 4 is entry s + 1; in the
-// explicit Microsoft layout slot 0 is one entry and host slot s is entry s.
+// member function holds 1 + its byte offset in the table; the Arm 64-bit C++ ABI marks it
+// virtual in its adjustment word instead and holds the byte offset itself. A virtual
+// destructor takes two entries among IRefCountable's four slots, so host slot s >= 4 is
+// entry s + 1; in the explicit Microsoft layout slot 0 is one entry and host slot s is
+// entry s.
 template <class MemberFunction>
 int hostSlot(MemberFunction function)
 {
     static_assert(sizeof(MemberFunction) >= sizeof(uintptr_t));
     constexpr int kDestructorExtraEntries = NX_SDK_EXPLICIT_MICROSOFT_LAYOUT ? 0 : 1;
+#if defined(__aarch64__)
+    constexpr uintptr_t kVirtualMark = 0;
+#else
+    constexpr uintptr_t kVirtualMark = 1;
+#endif
     uintptr_t value = 0;
     std::memcpy(&value, &function, sizeof(value));
-    return static_cast<int>((value - 1) / sizeof(void*)) - kDestructorExtraEntries;
+    return static_cast<int>((value - kVirtualMark) / sizeof(void*)) - kDestructorExtraEntries;
 }
 
 TEST(InterfaceIdsTest, OperationsSitInTheirHostSlots)
