@@ -47,9 +47,10 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
 
-# Plays the built-in scenario: cameras, alarms, detections, rules, a wrong password.
+# Plays the built-in scenario: cameras, alarms, detections, rules, a wrong password. The
+# host runs in its build folder, so that every build prints the same report.
 demo: build
-	build/default/host/cli/korvane_host --log build/default/korvane_host.log
+	cd build/default && host/cli/korvane_host --log korvane_host.log
 
 # Watches two simulated cameras in real time for 10 seconds, as a site watches its cameras.
 demo-live: build
