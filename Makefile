@@ -1,24 +1,26 @@
 # User entry point. `make test` installs what is missing (as root), then builds and
-# runs the whole suite in the plain, ASan+UBSan and TSan builds and in the Windows build
-# (cross-compiled with MinGW-w64, run under Wine). `make demo` runs the command-line host on
-# its built-in scenario, `make demo-live` watches simulated cameras in real time; `make
-# package` makes the Linux and Windows archives.
+# runs the whole suite in the plain, ASan+UBSan and TSan builds, in the Windows build
+# (cross-compiled with MinGW-w64, run under Wine) and in the 64-bit ARM Linux build
+# (cross-compiled with aarch64 GCC, run under qemu-aarch64). `make demo` runs the
+# command-line host on its built-in scenario, `make demo-live` watches simulated cameras in
+# real time; `make package` makes the Linux x86-64, Linux ARM and Windows archives.
 
-PRESETS := default asan tsan windows
+PRESETS := default asan tsan windows linux-arm64
 DEB_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev nlohmann-json3-dev binutils \
-                g++-mingw-w64-x86-64 wine wine64 lld llvm googletest clang-format
+                g++-mingw-w64-x86-64 wine wine64 lld llvm googletest clang-format \
+                g++-aarch64-linux-gnu binutils-aarch64-linux-gnu qemu-user
 MEMCHECK_PACKAGES := valgrind
 FUZZ_TARGETS := camera_url alarm structured settings
 FUZZ_SECONDS ?= 60
 MEMCHECK_LOG := build/default/memcheck.log
 JOBS ?= $(shell nproc)
 
-PACKAGE_PRESETS := default windows
+PACKAGE_PRESETS := default windows linux-arm64
 PACKAGE_DIR := build/packages
 
-.PHONY: all deps build demo demo-live demo-windows test format-check $(addprefix test-,$(PRESETS)) fuzz bench soak \
-        memcheck package clean format
+.PHONY: all deps build demo demo-live demo-windows demo-arm64 test format-check \
+        $(addprefix test-,$(PRESETS)) fuzz bench soak memcheck package clean format
 
 all: build
 
@@ -64,8 +66,15 @@ demo-windows: deps
 	cmake/wine_run.sh build/windows build/windows/bin/korvane_host.exe \
 	    --log build/windows/korvane_host.log
 
+# The same scenario played by the 64-bit ARM Linux build under qemu-aarch64: it prints what
+# `make demo` prints.
+demo-arm64: deps
+	cmake --preset linux-arm64
+	cmake --build --preset linux-arm64 -j $(JOBS) --target korvane_host
+	cd build/linux-arm64 && ../../cmake/qemu_run.sh host/cli/korvane_host --log korvane_host.log
+
 # The versioned archives a user installs from: the plugin library and the README, for
-# Linux (.tar.gz) and Windows (.zip), in $(PACKAGE_DIR).
+# Linux on x86-64 and on 64-bit ARM (.tar.gz) and Windows (.zip), in $(PACKAGE_DIR).
 package: deps
 	@for preset in $(PACKAGE_PRESETS); do \
 	    cmake --preset $$preset && \
