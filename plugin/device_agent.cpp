@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <exception>
+#include <functional>
 
 #include <nx/kit/debug.h>
 #include <nx/sdk/analytics/helpers/object_metadata.h>
@@ -44,6 +45,17 @@ uint32_t readUint32(const std::vector<uint8_t>& buffer, int32_t offset)
     uint32_t value = 0;
     std::memcpy(&value, buffer.data() + offset, sizeof(value));
     return value;
+}
+
+// Hands a notification of session `handle` to each agent of `registry` registered with it.
+// Nothing may leave a Camera SDK callback: anything thrown drops the notification with one
+// line that names `what`.
+void notifyAgents(AgentRegistry* registry, void* handle, const char* what,
+                  const std::function<void(DeviceAgent*)>& visit)
+{
+    std::string errorText;
+    if (!runCatching([&] { registry->forEachAgentOf(handle, visit); }, &errorText))
+        NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: " << what << " dropped: " << errorText;
 }
 
 // Every object slot keeps its track id until the list is emptied (every 200 frames).
@@ -163,37 +175,17 @@ void DeviceAgent::closeSession()
 
 void DeviceAgent::onAlarm(void* handle, const OstrelAlarmRecord* alarm, void* /*userData*/)
 {
-    if (!alarm)
-        return;
-    std::string errorText;
-    if (!runCatching(
-            [&]
-            {
-                alarmRegistry().forEachAgentOf(
-                    handle, [alarm](DeviceAgent* agent) { agent->handleAlarm(*alarm); });
-            },
-            &errorText))
-    {
-        NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: Alarm dropped: " << errorText;
-    }
+    if (alarm)
+        notifyAgents(&alarmRegistry(), handle, "Alarm",
+                     [alarm](DeviceAgent* agent) { agent->handleAlarm(*alarm); });
 }
 
 void DeviceAgent::onStructuredData(void* handle, void* /*reserved*/,
                                    const OstrelStructuredRecord* batch, void* /*userData*/)
 {
-    if (!batch)
-        return;
-    std::string errorText;
-    if (!runCatching(
-            [&]
-            {
-                structuredDataRegistry().forEachAgentOf(
-                    handle, [batch](DeviceAgent* agent) { agent->handleStructuredData(*batch); });
-            },
-            &errorText))
-    {
-        NX_KIT_PRINT(NX_KIT_SOURCE_PREFIX) << "ERROR: Detection records dropped: " << errorText;
-    }
+    if (batch)
+        notifyAgents(&structuredDataRegistry(), handle, "Detection records",
+                     [batch](DeviceAgent* agent) { agent->handleStructuredData(*batch); });
 }
 
 void DeviceAgent::handleAlarm(const OstrelAlarmRecord& alarm)
