@@ -7,6 +7,7 @@
 #include <nx/kit/debug.h>
 #include <nx/sdk/analytics/helpers/object_metadata.h>
 #include <nx/sdk/helpers/attribute.h>
+#include <nx/sdk/helpers/error.h>
 #include <nx/sdk/helpers/uuid_helper.h>
 
 #include "agent_registry.h"
@@ -69,6 +70,7 @@ DeviceAgent::DeviceAgent(const IDeviceInfo* deviceInfo)
     const std::string password = hostText(deviceInfo->password());
     const std::string login = hostText(deviceInfo->login());
     const CameraAddress address = parseCameraUrl(hostText(deviceInfo->url()));
+    m_cameraAddress = address.host + ":" + std::to_string(address.port);
     const int32_t deviceChannel = deviceInfo->channelNumber();
     try
     {
@@ -101,13 +103,14 @@ void DeviceAgent::openSession(const std::string& host, int32_t port, const std::
     const char* const failedStep = m_sessionHandle ? prepareSession(deviceChannel) : "login";
     if (failedStep)
     {
-        reportSessionFailure(failedStep, host, port);
+        reportSessionFailure(failedStep);
         return;
     }
 
     // Entered only now, with the session fully open: no callback sees a half-built agent.
     // A failed entry (an allocation) throws with neither registry holding the agent.
     enterBoth(&structuredDataRegistry(), &alarmRegistry(), this, m_sessionHandle);
+    m_sessionOpen = true;
 }
 
 const char* DeviceAgent::prepareSession(int32_t deviceChannel)
@@ -121,7 +124,7 @@ const char* DeviceAgent::prepareSession(int32_t deviceChannel)
     m_channel = channelCount > 1 ? deviceChannel + 1 : deviceChannel;
 
     readCapabilities();
-    OSTREL_SetAlarmCallback(m_sessionHandle, &DeviceAgent::onAlarm, nullptr);
+    installAlarmCallback();
     if (OSTREL_SetStructDataCallback(m_sessionHandle, &DeviceAgent::onStructuredData, nullptr) != 1)
         return "structured-data callback";
 
@@ -131,21 +134,26 @@ const char* DeviceAgent::prepareSession(int32_t deviceChannel)
     OstrelSubscriptionResult result{};
     if (OSTREL_Subscribe(m_sessionHandle, &request, &result) != 1)
         return "subscription";
+    m_subscribed = true;
     m_subscriptionId = result.subscriptionId;
     return nullptr;
 }
 
-void DeviceAgent::reportSessionFailure(const char* step, const std::string& host,
-                                       int32_t port) const
+void DeviceAgent::reportSessionFailure(const char* step) const
 {
     // The Camera SDK's own failures never refuse the agent, so this line is the only place
     // where a site learns why the camera stays silent.
+    reportCameraFailure(
+        "The camera session with " + m_cameraAddress + " did not open: the " + step + " failed",
+        "; the camera stays silent until its device agent is created again.");
+}
+
+int32_t DeviceAgent::reportCameraFailure(const std::string& what, const char* consequence) const
+{
     const int32_t lastError = OSTREL_GetLastError();
-    NX_KIT_PRINT(printPrefix()) << "ERROR: The camera session with " << host << ":" << port
-                                << " did not open: the " << step
-                                << " failed (OSTREL_GetLastError() = " << lastError
-                                << "); the camera stays silent until its device agent is "
-                                   "created again.";
+    NX_KIT_PRINT(printPrefix()) << "ERROR: " << what << " (OSTREL_GetLastError() = " << lastError
+                                << ")" << consequence;
+    return lastError;
 }
 
 void DeviceAgent::readCapabilities()
@@ -155,6 +163,9 @@ void DeviceAgent::readCapabilities()
     if (OSTREL_GetDeviceConfig(m_sessionHandle, m_channel, kOstrelConfigSmartCapabilities,
                                config.data(), kOstrelConfigBufferSize, &bytesReturned) == 0)
     {
+        m_capabilitiesError = reportCameraFailure(
+            "The smart-rule capabilities of the camera " + m_cameraAddress + " could not be read",
+            "; its rules are neither shown nor written until its device agent is created again.");
         return;
     }
     m_intrusionCapability = readUint32(config, kOstrelIntrusionCapabilityOffset);
@@ -163,14 +174,33 @@ void DeviceAgent::readCapabilities()
     m_leaveAreaCapability = readUint32(config, kOstrelLeaveAreaCapabilityOffset);
 }
 
+void DeviceAgent::installAlarmCallback()
+{
+    if (OSTREL_SetAlarmCallback(m_sessionHandle, &DeviceAgent::onAlarm, nullptr) == 1)
+        return;
+    reportCameraFailure(
+        "The alarm callback could not be installed on the camera " + m_cameraAddress,
+        "; no events will arrive from it until its device agent is created again (detections "
+        "still will).");
+}
+
 void DeviceAgent::closeSession()
 {
     alarmRegistry().remove(this);
     structuredDataRegistry().remove(this);
     if (!m_sessionHandle)
         return;
-    OSTREL_Unsubscribe(m_sessionHandle, m_subscriptionId);
-    OSTREL_Logout(m_sessionHandle);
+    // Without a subscription there is nothing to end, and a failure says nothing new.
+    if (OSTREL_Unsubscribe(m_sessionHandle, m_subscriptionId) != 1 && m_subscribed)
+    {
+        reportCameraFailure("Unable to unsubscribe from the camera " + m_cameraAddress,
+                            "; the device agent is released all the same.");
+    }
+    if (OSTREL_Logout(m_sessionHandle) != 1)
+    {
+        reportCameraFailure("Unable to log out of the camera " + m_cameraAddress,
+                            "; the device agent is released all the same.");
+    }
 }
 
 void DeviceAgent::onAlarm(void* handle, const OstrelAlarmRecord* alarm, void* /*userData*/)
@@ -282,16 +312,20 @@ bool DeviceAgent::pushUncompressedVideoFrame(const IUncompressedVideoFrame* vide
 
 Result<const ISettingsResponse*> DeviceAgent::settingsReceived()
 {
+    RuleFailures failures;
     std::string errorText;
-    if (!runCatching([this] { applyReceivedSettings(); }, &errorText))
+    if (!runCatching([&] { applyReceivedSettings(&failures); }, &errorText))
         NX_KIT_PRINT(printPrefix()) << "ERROR: Unable to apply the settings: " << errorText;
-    return Result<const ISettingsResponse*>();
+    if (failures.empty())
+        return Result<const ISettingsResponse*>();
+    // The user who saved the page learns that the camera does not hold what it shows.
+    return error(ErrorCode::otherError, failures.message(m_cameraAddress));
 }
 
-void DeviceAgent::applyReceivedSettings()
+void DeviceAgent::applyReceivedSettings(RuleFailures* failures)
 {
     if (m_firstSettings != 1)
-        writeRulesToCamera();
+        writeRulesToCamera(failures);
     else
         m_firstSettings = 0;
 
@@ -303,15 +337,28 @@ void DeviceAgent::applyReceivedSettings()
     pushManifest(manifestString());
 }
 
-void DeviceAgent::writeRulesToCamera()
+void DeviceAgent::writeRulesToCamera(RuleFailures* failures)
 {
-    writeAllRules(ruleSession(), [this](const std::string& key) { return settingValue(key); });
+    if (!m_sessionOpen)
+        return failures->addReason("there is no camera session");
+    if (m_capabilitiesError)
+    {
+        return failures->addReason(
+            "its smart-rule capabilities could not be read when the session opened "
+            "(OSTREL_GetLastError() = " +
+            std::to_string(*m_capabilitiesError) + ")");
+    }
+    RuleSession session = ruleSession();
+    session.failures = failures;
+    writeAllRules(session, [this](const std::string& key) { return settingValue(key); });
 }
 
 void DeviceAgent::getPluginSideSettings(Result<const ISettingsResponse*>* outResult) const
 {
-    *outResult =
-        Result<const ISettingsResponse*>(readPluginSideSettings(ruleSession()).releasePtr());
+    // Without a session nothing is asked of the camera: its opening line already said why.
+    auto response =
+        m_sessionOpen ? readPluginSideSettings(ruleSession()) : makePtr<SettingsResponse>();
+    *outResult = Result<const ISettingsResponse*>(response.releasePtr());
 }
 
 RuleSession DeviceAgent::ruleSession() const
@@ -324,6 +371,7 @@ RuleSession DeviceAgent::ruleSession() const
     session.enterAreaCapability = m_enterAreaCapability;
     session.leaveAreaCapability = m_leaveAreaCapability;
     session.printPrefix = printPrefix();
+    session.cameraAddress = m_cameraAddress;
     return session;
 }
 

@@ -19,6 +19,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@
 #include "camera_sdk/ostrel_sdk.h"
 #include "manifests/settings_application.h"
 #include "port/mutex.h"
+#include "rules/rule_failures.h"
 #include "rules/rule_kind.h"
 
 namespace nx::vms_server_plugins::analytics::sample
@@ -71,7 +73,8 @@ protected:
         nx::sdk::Result<const nx::sdk::ISettingsResponse*>* outResult) const override;
 
     // Writes the rules (from the second delivery on), rebuilds the switches, pushes the
-    // manifest.
+    // manifest. An error result (otherError) says what of the rules and switches did not
+    // reach the camera; the received values are kept all the same.
     nx::sdk::Result<const nx::sdk::ISettingsResponse*> settingsReceived() override;
 
 private:
@@ -90,12 +93,21 @@ private:
     // session delivers.
     const char* prepareSession(int32_t deviceChannel);
 
-    // Prints why the session with `host`:`port` did not open, with the Camera SDK's last
+    // Prints why the session with the camera did not open, with the Camera SDK's last
     // error. Never names the password.
-    void reportSessionFailure(const char* step, const std::string& host, int32_t port) const;
+    void reportSessionFailure(const char* step) const;
 
-    // Copies the four smart-rule capability values of the channel.
+    // After a failed Camera SDK call: prints "ERROR: " + `what` + " (OSTREL_GetLastError() =
+    // N)" + `consequence` in one line and returns N.
+    int32_t reportCameraFailure(const std::string& what, const char* consequence) const;
+
+    // Copies the four smart-rule capability values of the channel; when they cannot be read,
+    // remembers the Camera SDK's last error and says so in one line.
     void readCapabilities();
+
+    // Installs the alarm callback; when that fails, says in one line that no events will
+    // arrive (the session goes on for detections).
+    void installAlarmCallback();
 
     // Leaves the registries, unsubscribes and logs out.
     void closeSession();
@@ -111,11 +123,12 @@ private:
         int64_t frameTimestampUs) EXCLUDES(m_settingsMutex);
 
     // The settings hook's work: the rules to the camera (from the second delivery on),
-    // the switches, the manifest.
-    void applyReceivedSettings() EXCLUDES(m_settingsMutex);
+    // the switches, the manifest. What did not reach the camera goes to *failures.
+    void applyReceivedSettings(RuleFailures* failures) EXCLUDES(m_settingsMutex);
 
-    // Writes the four rule kinds from the settings to the camera.
-    void writeRulesToCamera();
+    // Writes the four rule kinds from the settings to the camera; nothing without a session
+    // or with unknown capabilities, which *failures then records.
+    void writeRulesToCamera(RuleFailures* failures);
 
     // The session values the rule synchronisation works with.
     RuleSession ruleSession() const;
@@ -124,9 +137,15 @@ private:
     PendingEvent m_pendingEvent GUARDED_BY(m_eventMutex);
     int64_t m_alarmTimeS GUARDED_BY(m_eventMutex) = 0;
 
+    std::string m_cameraAddress;  //< "host:port", as the error lines name the camera.
     void* m_sessionHandle = nullptr;
+    bool m_sessionOpen = false;  //< Every opening step succeeded.
     int32_t m_channel = 0;
+    bool m_subscribed = false;
     uint32_t m_subscriptionId = 0;
+    // The Camera SDK's last error when the capabilities could not be read; then they are
+    // unknown, not absent.
+    std::optional<int32_t> m_capabilitiesError;
     std::atomic<uint32_t> m_newObjects{0};
     uint32_t m_firstSettings = 1;
     std::atomic<bool> m_generateEvents{true};

@@ -15,6 +15,8 @@
 namespace nx::vms_server_plugins::analytics::sample
 {
 
+class RuleFailures;
+
 // A smart-rule kind; the value is the camera's rule-type code.
 enum class RuleKind : int32_t
 {
@@ -120,7 +122,9 @@ struct RuleSession
     uint32_t intrusionCapability = 0;
     uint32_t enterAreaCapability = 0;
     uint32_t leaveAreaCapability = 0;
-    std::string printPrefix;  //< Starts the lines printed for this session.
+    std::string printPrefix;           //< Starts the lines printed for this session.
+    std::string cameraAddress;         //< "host:port", as the lines name the camera.
+    RuleFailures* failures = nullptr;  //< Collects failed camera calls while not null.
 };
 
 // The session's capability value of `kind`; 0 when the camera does not support it.

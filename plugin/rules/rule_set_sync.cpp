@@ -6,18 +6,25 @@
 #include <nx/kit/utils.h>
 
 #include "plugin/boundary_guard.h"
+#include "rule_failures.h"
 
 namespace nx::vms_server_plugins::analytics::sample
 {
 
 using nx::kit::debug::toDiagnosticText;
 
-void reportCameraFailure(const RuleSession& session, RuleKind kind, const char* operation)
+void reportCameraFailure(const RuleSession& session, RuleKind kind, const char* operation,
+                         const char* consequence)
 {
     const int32_t lastError = OSTREL_GetLastError();
+    const std::string camera =
+        session.cameraAddress.empty() ? "the camera" : "the camera " + session.cameraAddress;
     NX_KIT_PRINT(session.printPrefix)
-        << "ERROR: Unable to " << operation << " of the " << ruleKindInfo(kind).name
-        << " kind on the camera: OSTREL_GetLastError() = " << lastError << ".";
+        << "ERROR: Unable to " << operation << " of the " << ruleKindInfo(kind).name << " kind on "
+        << camera << ": OSTREL_GetLastError() = " << lastError << (*consequence ? "; " : "")
+        << consequence << ".";
+    if (session.failures)
+        session.failures->add(kind, operation, lastError, consequence);
 }
 
 bool readNumberSetting(const SettingLookup& lookup, const std::string& key,

@@ -64,8 +64,11 @@ inline std::size_t reportedCount(int32_t count, int32_t capacity)
 }
 
 // After a failed Camera SDK call: calls OSTREL_GetLastError once and prints its value
-// with the session's prefix, naming what failed (`operation`, e.g. "write") and the kind.
-void reportCameraFailure(const RuleSession& session, RuleKind kind, const char* operation);
+// with the session's prefix, naming what failed (`operation`, e.g. "write the rules"), the
+// kind and the camera, then `consequence` when it is not empty; records the failure in the
+// session's collector when it has one.
+void reportCameraFailure(const RuleSession& session, RuleKind kind, const char* operation,
+                         const char* consequence = "");
 
 // Reads a ".Sensitivity" or ".TimeThreshold" setting as a base-10 integer. On failure
 // prints one line with `printPrefix` naming the key, its value and the error text, and

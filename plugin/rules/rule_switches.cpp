@@ -119,15 +119,15 @@ void buildSwitchOn(const RuleSwitchList& current, int32_t typeCode,
                     request->disabledTypes);
 }
 
-// Reads the camera's switch lists into *switches; zeroed when they cannot be read.
-void readSwitches(const RuleSession& session, RuleKind kind, RuleSwitchList* switches)
+// Reads the camera's switch lists into *switches; false when they cannot be read.
+bool readSwitches(const RuleSession& session, RuleSwitchList* switches)
 {
-    if (OSTREL_GetSmartRuleSwitches(session.handle, session.channel, switches) != 1)
-    {
-        reportCameraFailure(session, kind, "read the switches");
-        *switches = RuleSwitchList{};
-    }
+    return OSTREL_GetSmartRuleSwitches(session.handle, session.channel, switches) == 1;
 }
+
+// A switch request is built from the camera's lists: without them it would switch off
+// every kind it does not name, so the camera keeps its switches instead.
+constexpr const char* kSwitchesLeftUnchanged = "the camera's switches were left unchanged";
 
 // Storage for the camera's groups of types that run together, with the capacities set.
 class CombinationStorage
@@ -160,13 +160,14 @@ private:
 void applyRuleSwitchOrThrow(const RuleSession& session, bool on, RuleKind kind)
 {
     RuleSwitchList current{};
-    readSwitches(session, kind, &current);
+    if (!readSwitches(session, &current))
+        return reportCameraFailure(session, kind, "read the switches", kSwitchesLeftUnchanged);
     CombinationStorage combinations;
     if (on &&
         OSTREL_GetSmartRuleCombinations(session.handle, session.channel, combinations.list()) != 1)
     {
-        reportCameraFailure(session, kind, "read the switch combinations");
-        combinations.list()->groupCount = 0;  //< No group is read then.
+        return reportCameraFailure(session, kind, "read the switch combinations",
+                                   kSwitchesLeftUnchanged);
     }
     RuleSwitchList request;
     buildSwitchRequest(current, on, ruleTypeCode(kind), *combinations.list(), &request);
@@ -191,7 +192,10 @@ void readRuleSwitch(const RuleSession& session, RuleKind kind, nx::sdk::Settings
     const auto read = [&]
     {
         RuleSwitchList switches{};
-        readSwitches(session, kind, &switches);
+        // A switch that was not read is left out: "false" would switch it off when the
+        // page is saved unchanged.
+        if (!readSwitches(session, &switches))
+            return reportCameraFailure(session, kind, "read the switches");
         const bool on = enabledCodes(switches).contains(ruleTypeCode(kind));
         response->setValue(ruleKindInfo(kind).switchKey, on ? "true" : "false");
     };

@@ -17,12 +17,13 @@ namespace nx::vms_server_plugins::analytics::sample
 {
 
 // Adds the kind's switch key ("CrossLineEnable", ...) with "true" when the camera lists the
-// kind as switched on, else "false" (also when the camera cannot be read). No capability
-// test. REQUIRES: response != nullptr.
+// kind as switched on, else "false"; adds nothing, with one error line, when the camera's
+// lists cannot be read. No capability test. REQUIRES: response != nullptr.
 void readRuleSwitch(const RuleSession& session, RuleKind kind, nx::sdk::SettingsResponse* response);
 
-// Switches `kind` on or off on the camera. Each camera failure prints one line with the
-// Camera SDK's last error and is otherwise ignored.
+// Switches `kind` on or off on the camera. When the camera's lists (or, to switch on, its
+// groups) cannot be read, nothing is written. Each camera failure prints one line with the
+// Camera SDK's last error and goes to the session's failure collector.
 void applyRuleSwitch(const RuleSession& session, bool on, RuleKind kind);
 
 // The request that switches `typeCode` on or off, from the camera's current lists and

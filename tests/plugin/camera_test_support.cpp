@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include <nx/sdk/helpers/error.h>
 #include <nx/sdk/i_settings_response.h>
 
 #include "host/data_packets.h"
@@ -93,15 +94,22 @@ AgentUnderTest CameraTest::obtainAgent(const host::DeviceDescription& descriptio
     return result;
 }
 
-void CameraTest::setSettings(IConsumingDeviceAgent* agent,
-                             const std::map<std::string, std::string>& settings)
+std::string CameraTest::setSettings(IConsumingDeviceAgent* agent,
+                                    const std::map<std::string, std::string>& settings)
 {
     Result<const ISettingsResponse*> result;
     agent->doSetSettings(&result, host::makeStringMap(settings).get());
     if (result.value)
         result.value->releaseRef();
+    if (result.isOk())
+        return "";
+    std::string message = toString(result.error.errorCode) + ": ";
     if (result.error.errorMessage)
+    {
+        message += result.error.errorMessage->str();
         result.error.errorMessage->releaseRef();
+    }
+    return message;
 }
 
 bool CameraTest::pushFrame(IConsumingDeviceAgent* agent, int64_t timestampUs)

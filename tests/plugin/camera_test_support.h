@@ -55,9 +55,10 @@ protected:
     // A device description for camera `index` with the right credentials.
     static host::DeviceDescription cameraDevice(int index, int32_t channelNumber = 0);
 
-    // Sends settings to `agent`; the response (if any) is released.
-    static void setSettings(nx::sdk::analytics::IConsumingDeviceAgent* agent,
-                            const std::map<std::string, std::string>& settings);
+    // Sends settings to `agent`; the response (if any) is released. The error message of
+    // the result, or "" when the agent answered with no error.
+    static std::string setSettings(nx::sdk::analytics::IConsumingDeviceAgent* agent,
+                                   const std::map<std::string, std::string>& settings);
 
     // Pushes one compressed video frame with `timestampUs`; false when the push failed.
     static bool pushFrame(nx::sdk::analytics::IConsumingDeviceAgent* agent, int64_t timestampUs);

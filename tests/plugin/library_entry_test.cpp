@@ -10,6 +10,7 @@
 #include <nx/sdk/ptr.h>
 #include "ostrel_sdk/ostrel_control.h"
 
+#include "nx_sdk/assertion_test_support.h"
 #include "plugin/plugin_library_test_support.h"
 
 namespace
@@ -40,7 +41,12 @@ void checkCameraSdkStartIsRetriedUntilItSucceeds()
     const auto* library = pluginLibrary();
     ostrel::control::reset();
     ostrel::control::failInit(1);
-    const bool refused = library && !library->createPlugin();
+    bool refused = false;
+    const std::string printed =
+        nx::sdk::test::captureStderr([&] { refused = library && !library->createPlugin(); });
+    refused = refused && printed.find(
+                             "[library_entry] ERROR: The Camera SDK could not be "
+                             "initialised (OSTREL_GetLastError() = 1)") != std::string::npos;
     const bool triedOnce = ostrel::control::initCallCount() == 1;
     const bool created = library && library->createPlugin() && library->createPlugin();
     const bool startedOnce = ostrel::control::initCallCount() == 2;

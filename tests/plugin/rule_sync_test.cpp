@@ -44,11 +44,11 @@ Settings numberSettings(const std::string& sensitivity)
     return settings;
 }
 
-TEST_F(RuleSyncTest, UnreachableCameraReadsBackOnlyTheSwitchesAsFalse)
+TEST_F(RuleSyncTest, UnreachableCameraReadsBackNothing)
 {
     const RuleSession session = openCamera(1, allKindsChannel());
     control::removeCamera(m_cameras[1]);
-    EXPECT_EQ(responseValues(*readPluginSideSettings(session)), kAllSwitchesOff);
+    EXPECT_EQ(responseValues(*readPluginSideSettings(session)), Settings{});
 }
 
 TEST_F(RuleSyncTest, ReadBackHoldsTheSupportedKindsAndEverySwitch)
@@ -130,8 +130,9 @@ TEST_F(RuleSyncTest, EachFailedCameraCallPrintsOneLastErrorLine)
     channel.combinations = {{100, 101, 102, 103}};
     const RuleSession session = openCamera(1, channel);
     const Settings settings = numberSettings("5");
-    const auto expectOneLastError =
-        [&](Operation failing, const char* what, const std::function<void()>& action)
+    const auto expectOneLastError = [&](Operation failing, const char* what,
+                                        const std::function<void()>& action,
+                                        const std::string& consequence = "")
     {
         control::failOperation(failing, 1, /*error*/ 42);
         const int before = control::callCount(Operation::kGetLastError);
@@ -139,7 +140,7 @@ TEST_F(RuleSyncTest, EachFailedCameraCallPrintsOneLastErrorLine)
         EXPECT_EQ(before + 1, control::callCount(Operation::kGetLastError))
             << static_cast<int>(failing);
         EXPECT_EQ("[agent] ERROR: Unable to " + std::string(what) +
-                      " on the camera: OSTREL_GetLastError() = 42.\n",
+                      " on the camera: OSTREL_GetLastError() = 42" + consequence + ".\n",
                   log);
     };
     const auto writeLine = [&] { writeLineCrossRules(session, lookupIn(settings)); };
@@ -150,10 +151,12 @@ TEST_F(RuleSyncTest, EachFailedCameraCallPrintsOneLastErrorLine)
                        writeLine);
     expectOneLastError(Operation::kSetLineCrossRules, "write the rules of the line-crossing kind",
                        writeLine);
+    const std::string kUnchanged = "; the camera's switches were left unchanged";
     expectOneLastError(Operation::kGetSmartRuleSwitches,
-                       "read the switches of the line-crossing kind", writeLine);
+                       "read the switches of the line-crossing kind", writeLine, kUnchanged);
     expectOneLastError(Operation::kGetSmartRuleCombinations,
-                       "read the switch combinations of the line-crossing kind", writeLine);
+                       "read the switch combinations of the line-crossing kind", writeLine,
+                       kUnchanged);
     expectOneLastError(Operation::kSetSmartRuleSwitches,
                        "write the switches of the line-crossing kind", writeLine);
     expectOneLastError(Operation::kGetSmartRuleSwitches,

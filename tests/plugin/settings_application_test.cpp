@@ -2,6 +2,8 @@
 
 #include "plugin/manifests/settings_application.h"
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "host/string_maps.h"
@@ -65,6 +67,30 @@ TEST(SettingsApplicationTest, UnreadableShiftKeepsTheOldOneAndSaysWhy)
 
 class SettingsHookTest : public korvane::test::CameraTest
 {
+protected:
+    static ostrel::control::ChannelConfig allKindsChannel()
+    {
+        ostrel::control::ChannelConfig channel;
+        channel.lineCrossCapability = channel.intrusionCapability = 1;
+        channel.enterAreaCapability = channel.leaveAreaCapability = 1;
+        return channel;
+    }
+
+    // What the settings page sends: every rule with a sensitivity (and a time threshold).
+    static std::map<std::string, std::string> pageSettings()
+    {
+        std::map<std::string, std::string> settings = {{"generateEvents", "true"}};
+        for (const RuleKind kind : kRuleTypeOrder)
+        {
+            for (int n = 1; n <= 4; ++n)
+            {
+                settings[ruleSettingKey(kind, n, kEnableSuffix)] = "true";
+                settings[ruleSettingKey(kind, n, kSensitivitySuffix)] = "50";
+                settings[ruleSettingKey(kind, n, kTimeThresholdSuffix)] = "1";
+            }
+        }
+        return settings;
+    }
 };
 
 TEST_F(SettingsHookTest, ManifestIsPushedOncePerDeliveryAndMissingGenerateEventsIsReported)
@@ -87,23 +113,10 @@ TEST_F(SettingsHookTest, ManifestIsPushedOncePerDeliveryAndMissingGenerateEvents
 TEST_F(SettingsHookTest, RulesAreWrittenFromTheSecondDeliveryOnInTheirOrder)
 {
     using ostrel::control::Operation;
-    ostrel::control::ChannelConfig channel;
-    channel.lineCrossCapability = channel.intrusionCapability = 1;
-    channel.enterAreaCapability = channel.leaveAreaCapability = 1;
-    addCamera(1, 1, channel);
+    addCamera(1, 1, allKindsChannel());
     korvane::test::AgentUnderTest agent = obtainAgent(cameraDevice(1));
     ASSERT_TRUE(agent.agent);
-    // What the settings page sends: every rule with a sensitivity (and a time threshold).
-    std::map<std::string, std::string> settings = {{"generateEvents", "true"}};
-    for (const RuleKind kind : kRuleTypeOrder)
-    {
-        for (int n = 1; n <= 4; ++n)
-        {
-            settings[ruleSettingKey(kind, n, kEnableSuffix)] = "true";
-            settings[ruleSettingKey(kind, n, kSensitivitySuffix)] = "50";
-            settings[ruleSettingKey(kind, n, kTimeThresholdSuffix)] = "1";
-        }
-    }
+    const std::map<std::string, std::string> settings = pageSettings();
     const Operation kWrites[] = {Operation::kSetLineCrossRules, Operation::kSetEnterAreaRules,
                                  Operation::kSetLeaveAreaRules, Operation::kSetIntrusionRules,
                                  Operation::kSetSmartRuleSwitches};
@@ -112,7 +125,7 @@ TEST_F(SettingsHookTest, RulesAreWrittenFromTheSecondDeliveryOnInTheirOrder)
     for (const Operation write : kWrites)
         EXPECT_EQ(ostrel::control::callCount(write), 0) << static_cast<int>(write);
 
-    setSettings(agent.agent.get(), settings);
+    EXPECT_EQ(setSettings(agent.agent.get(), settings), "") << "everything reached the camera";
     for (const Operation write : kWrites)
     {
         EXPECT_EQ(ostrel::control::callCount(write),
@@ -120,6 +133,176 @@ TEST_F(SettingsHookTest, RulesAreWrittenFromTheSecondDeliveryOnInTheirOrder)
             << static_cast<int>(write);
     }
     EXPECT_EQ(agent.handler->manifests().size(), 2u);
+}
+
+// One row per Camera SDK call that fails, and when: the camera's switched-on kinds after a
+// delivery that switches intrusion (the one kind the camera supports) on or off, what the
+// delivery answers, how many switch keys the read-back holds, and the one line printed.
+TEST_F(SettingsHookTest, EachFailedCameraCallIsReportedAndNoSwitchIsWrittenFromNothing)
+{
+    using ostrel::control::Operation;
+    using Codes = std::set<int32_t>;
+    enum class When
+    {
+        kOpening,
+        kDelivery,
+        kReadBack,
+        kRelease
+    };
+    const std::string kCamera = "the camera 10.0.0.1:8000";
+    const std::string kNotAll = "otherError: The settings did not all reach " + kCamera + ": ";
+    const std::string kError = " (OSTREL_GetLastError() = 42)";
+    const std::string kUnchanged = "the camera's switches were left unchanged";
+    const auto ruleLine = [&](const std::string& what, const std::string& tail = "")
+    { return "Unable to " + what + " kind on " + kCamera + ": OSTREL_GetLastError() = 42" + tail; };
+    const struct
+    {
+        When when;
+        Operation failing;
+        bool intrusionOn;
+        Codes enabledAfter;
+        std::string result;
+        size_t switchKeys;
+        std::string line;
+    } kRows[] = {
+        {When::kDelivery,
+         Operation::kGetSmartRuleSwitches,
+         false,
+         {100, 102},
+         kNotAll + "unable to read the switches of the intrusion kind" + kError + ", so " +
+             kUnchanged + ".",
+         4,
+         ruleLine("read the switches of the intrusion", "; " + kUnchanged + ".")},
+        {When::kDelivery,
+         Operation::kGetSmartRuleCombinations,
+         true,
+         {100, 102},
+         kNotAll + "unable to read the switch combinations of the intrusion kind" + kError +
+             ", so " + kUnchanged + ".",
+         4,
+         ruleLine("read the switch combinations of the intrusion", "; " + kUnchanged + ".")},
+        {When::kDelivery,
+         Operation::kSetSmartRuleSwitches,
+         true,
+         {100, 102},
+         kNotAll + "unable to write the switches of the intrusion kind" + kError + ".",
+         4,
+         ruleLine("write the switches of the intrusion", ".")},
+        {When::kDelivery,
+         Operation::kGetIntrusionRules,
+         true,
+         {100, 102},
+         kNotAll + "unable to read the rules of the intrusion kind" + kError + ".",
+         4,
+         ruleLine("read the rules of the intrusion", ".")},
+        {When::kDelivery,
+         Operation::kSetIntrusionRules,
+         true,
+         {100, 101, 102},
+         kNotAll + "unable to write the rules of the intrusion kind" + kError + ".",
+         4,
+         ruleLine("write the rules of the intrusion", ".")},
+        {When::kReadBack,
+         Operation::kGetSmartRuleSwitches,
+         true,
+         {100, 101, 102},
+         "",
+         3,
+         ruleLine("read the switches of the line-crossing", ".")},
+        {When::kOpening,
+         Operation::kLogin,
+         true,
+         {100, 102},
+         kNotAll + "there is no camera session.",
+         0,
+         "The camera session with 10.0.0.1:8000 did not open: the login failed" + kError},
+        {When::kOpening,
+         Operation::kGetDeviceConfig,
+         true,
+         {100, 102},
+         kNotAll + "its smart-rule capabilities could not be read when the session opened" +
+             kError + ".",
+         4,
+         "The smart-rule capabilities of " + kCamera + " could not be read" + kError},
+        {When::kOpening,
+         Operation::kSetAlarmCallback,
+         true,
+         {100, 101, 102},
+         "",
+         4,
+         "The alarm callback could not be installed on " + kCamera + kError +
+             "; no events will arrive"},
+        {When::kRelease,
+         Operation::kUnsubscribe,
+         true,
+         {100, 101, 102},
+         "",
+         4,
+         "Unable to unsubscribe from " + kCamera + kError},
+        {When::kRelease,
+         Operation::kLogout,
+         true,
+         {100, 101, 102},
+         "",
+         4,
+         "Unable to log out of " + kCamera + kError},
+    };
+    ostrel::control::ChannelConfig channel;
+    channel.intrusionCapability = 1;
+    channel.enabledTypes = {100, 102};
+    channel.disabledTypes = {101, 103};
+    channel.combinations = {{100, 101, 102, 103}};
+    for (const auto& row : kRows)
+    {
+        SCOPED_TRACE(row.line);
+        ostrel::control::reset();
+        const auto camera = addCamera(1, 1, channel);
+        const auto failAt = [&](When when)
+        {
+            if (row.when == when)
+                ostrel::control::failOperation(row.failing, 1, /*error*/ 42);
+        };
+        takeLog();
+        failAt(When::kOpening);
+        korvane::test::AgentUnderTest agent = obtainAgent(cameraDevice(1));
+        ASSERT_TRUE(agent.agent);
+        std::map<std::string, std::string> settings = pageSettings();
+        settings["IntrusionEnable"] = row.intrusionOn ? "true" : "false";
+        EXPECT_EQ(setSettings(agent.agent.get(), settings), "") << "the first writes nothing";
+        failAt(When::kDelivery);
+        EXPECT_EQ(setSettings(agent.agent.get(), settings), row.result);
+        const auto enabled = ostrel::control::channelState(camera, 0).enabledTypes;
+        EXPECT_EQ(Codes(enabled.begin(), enabled.end()), row.enabledAfter);
+
+        failAt(When::kReadBack);
+        const int readsBefore = ostrel::control::callCount(Operation::kGetSmartRuleSwitches);
+        nx::sdk::Result<const nx::sdk::ISettingsResponse*> readBack;
+        agent.agent->getPluginSideSettings(&readBack);
+        const nx::sdk::Ptr<const nx::sdk::ISettingsResponse> response(readBack.value);
+        ASSERT_TRUE(response);
+        const auto values = korvane::host::toStdMap(nx::sdk::toPtr(response->values()).get());
+        size_t switchKeys = 0;
+        for (const RuleKind kind : kRuleTypeOrder)
+            switchKeys += values.count(ruleKindInfo(kind).switchKey);
+        EXPECT_EQ(switchKeys, row.switchKeys);
+        if (row.switchKeys == 0)
+        {
+            EXPECT_EQ(ostrel::control::callCount(Operation::kGetSmartRuleSwitches), readsBefore);
+        }
+
+        failAt(When::kRelease);
+        agent.agent.reset();
+        const std::string log = takeLog();
+        EXPECT_NE(log.find("] ERROR: " + row.line), std::string::npos) << log;
+        size_t lastErrorLines = 0;
+        for (size_t at = log.find("OSTREL_GetLastError()"); at != std::string::npos;
+             at = log.find("OSTREL_GetLastError()", at + 1))
+        {
+            ++lastErrorLines;
+        }
+        EXPECT_EQ(lastErrorLines, 1u) << log;
+        EXPECT_EQ(log.find(kPassword), std::string::npos);
+    }
 }
 
 TEST_F(SettingsHookTest, PluginSideSettingsComeFromTheCamera)
