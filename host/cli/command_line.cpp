@@ -55,8 +55,12 @@ bool parseCameraOption(const std::string& name, const std::string& value, Camera
 {
     if (name == "--login")
         return camera->login = value, camera->hasLogin = true;
+    if (name == "--password" && value == "-")
+        return camera->passwordFromInput = true, camera->hasPassword = true;
     if (name == "--password")
         return camera->password = value, camera->hasPassword = true;
+    if (name == "--password-file")
+        return camera->passwordFile = value, camera->hasPassword = !value.empty();
     if (name == "--id")
         return camera->id = value, !value.empty();
     if (name == "--channel")
@@ -66,7 +70,8 @@ bool parseCameraOption(const std::string& name, const std::string& value, Camera
 
 bool isCameraOption(const std::string& name)
 {
-    return name == "--login" || name == "--password" || name == "--id" || name == "--channel";
+    return name == "--login" || name == "--password" || name == "--password-file" ||
+           name == "--id" || name == "--channel";
 }
 
 // Whether the options of one mode were mixed with the other's.
@@ -80,7 +85,8 @@ bool checkMode(Options* options, bool watchOptionSeen, std::string* errorText)
     for (const CameraOption& camera : options->cameras)
     {
         if (!camera.hasLogin || !camera.hasPassword)
-            *errorText = "The camera " + camera.url + " needs --login and --password";
+            *errorText =
+                "The camera " + camera.url + " needs --login and --password (or --password-file)";
     }
     options->mode = watch ? Options::Mode::kWatch : Options::Mode::kScenario;
     return errorText->empty();
@@ -101,6 +107,11 @@ bool parseCommandLine(int argc, const char* const* argv, Options* options, std::
         {
             options->mode = Options::Mode::kHelp;
             return true;
+        }
+        if (argument == "--version")
+        {
+            options->mode = Options::Mode::kVersion;
+            continue;  //< --plugin and --log still apply.
         }
         if (argument == "--json")
         {
@@ -134,6 +145,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options* options, std::
         if (!errorText->empty())
             return false;
     }
+    if (options->mode == Options::Mode::kVersion)
+        return true;
     return checkMode(options, watchOptionSeen, errorText);
 }
 
@@ -151,12 +164,13 @@ const char* helpText()
 {
     return R"(usage:
   korvane_host [--json] [--log FILE] [--plugin LIBRARY] [SCENARIO.json]
-  korvane_host --camera URL --login NAME --password TEXT [--channel N] [--id ID]
+  korvane_host --camera URL --login NAME (--password-file FILE | --password - | --password TEXT)
+               [--channel N] [--id ID]
                [--camera URL ...]... [--settings FILE.json] [--rules] [--rules-svg FILE]
                [--apply FILE.json] [--seconds N] [--fps N] [--json] [--log FILE]
                [--plugin LIBRARY]
   korvane_host --simulate FILE.json [...the same options...]
-  korvane_host --help
+  korvane_host --help | --version
 
 Scenario mode plays SCENARIO.json (or the built-in scenario) step by step against the
 Camera SDK stand-in's simulated cameras and prints what the server receives.
@@ -170,7 +184,13 @@ not change a camera, unless --apply is given.
 
   --camera URL        a camera to watch, e.g. http://192.168.1.20:80/; the options after it
                       until the next --camera describe it
-  --login NAME, --password TEXT   the camera's credentials, as the server would hold them
+  --login NAME        the camera's login name, as the server would hold it
+  --password-file FILE  the camera's password: the first line of FILE (keep the file
+                      readable by you alone)
+  --password -        the camera's password, typed without being shown (read from standard
+                      input when it is not a terminal)
+  --password TEXT     the camera's password on the command line, for scripts; every user of
+                      the machine can see it (ps, the shell's history): prefer the two above
   --channel N         the server's channel number of the camera (default 0)
   --id ID             the device id (default: the URL's host)
   --simulate FILE     puts the stand-in's simulated cameras into the process, delivering
@@ -193,10 +213,12 @@ Both modes:
   --log FILE          where the plugin's diagnostic lines go (default korvane_host.log);
                       in watch mode its error lines are also shown beside the camera
   --plugin LIBRARY    the plugin library to load (default: the one built beside the host)
+  --version           prints the plugin's version and the SDK version it reports
 
-Exit status: 0 when every step succeeded (in watch mode: every camera's session opened and
-the run ended after --seconds or at Ctrl-C) and nothing was left alive; 1 otherwise; 2 for
-a bad command line or file.
+Exit status: 0 when every step succeeded (in watch mode: every camera's session opened, every
+settings delivery reached its camera and the run ended after --seconds or at Ctrl-C) and
+nothing was left alive; 1 otherwise, and the summary says what failed; 2 for a bad command
+line or file (a password file that is missing, unreadable or empty among them).
 )";
 }
 

@@ -21,6 +21,8 @@ struct CameraOption
     std::string id;  //< Empty: the URL's host text.
     bool hasLogin = false;
     bool hasPassword = false;
+    std::string passwordFile;        //< Set: the password is the file's first line.
+    bool passwordFromInput = false;  //< The password is typed (--password -).
 };
 
 struct Options
@@ -30,6 +32,7 @@ struct Options
         kScenario,  //< Plays a scenario file (or the built-in one) step by step.
         kWatch,     //< Acts as the server in real time for the cameras named.
         kHelp,
+        kVersion,
     };
 
     Mode mode = Mode::kScenario;

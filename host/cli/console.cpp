@@ -118,6 +118,23 @@ void interruptHandled()
     g_handled.store(true);
 }
 
+bool readLineWithoutEcho(std::string* line)
+{
+    const bool hidden = port::hideInputEcho();
+    line->clear();
+    int c = 0;
+    while ((c = std::fgetc(stdin)) != EOF && c != '\n')
+        *line += static_cast<char>(c);
+    if (hidden)
+    {
+        port::restoreInputEcho();
+        std::fputc('\n', stderr);  //< The line end the user typed was not shown.
+    }
+    if (!line->empty() && line->back() == '\r')
+        line->pop_back();
+    return c != EOF || !line->empty();
+}
+
 namespace port
 {
 

@@ -60,6 +60,10 @@ bool interruptRequested();
 // Asks for an interrupt as the user would, for a run that must end early.
 void requestInterrupt();
 
+// Reads one line of standard input, without its line end; a terminal does not show what is
+// typed. False at the end of the input with nothing read.
+bool readLineWithoutEcho(std::string* line);
+
 // Tells a pending console close event that the run has released everything, so that the
 // process may end.
 void interruptHandled();
@@ -69,6 +73,16 @@ namespace port
 
 // Creates a pipe: `fds[0]` reads what `fds[1]` is written; false when it cannot.
 bool openPipe(int fds[2]);
+
+// Whether standard input is a terminal (a console on Windows).
+bool inputIsTerminal();
+
+// Stops the terminal on standard input from showing what is typed; false, with nothing
+// changed, when standard input is no terminal. REQUIRES: one thread at a time.
+bool hideInputEcho();
+
+// Shows what is typed again, after hideInputEcho() returned true.
+void restoreInputEcho();
 
 // Installs the platform's interrupt handlers, which call requestInterrupt().
 void installInterruptHandlers();

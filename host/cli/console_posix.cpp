@@ -1,8 +1,10 @@
-// The POSIX side of the console: pipes and the SIGINT and SIGTERM signals.
+// The POSIX side of the console: pipes, reading a line without echo, and the SIGINT and
+// SIGTERM signals.
 
 #include "console.h"
 
 #include <signal.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace korvane::host::cli::port
@@ -22,6 +24,32 @@ extern "C" void onSignal(int /*signal*/)
 bool openPipe(int fds[2])
 {
     return pipe(fds) == 0;
+}
+
+bool inputIsTerminal()
+{
+    return isatty(STDIN_FILENO) == 1;
+}
+
+namespace
+{
+
+termios g_savedInput = {};  //< The terminal's settings while its echo is hidden.
+
+}  // namespace
+
+bool hideInputEcho()
+{
+    if (!inputIsTerminal() || tcgetattr(STDIN_FILENO, &g_savedInput) != 0)
+        return false;
+    termios noEcho = g_savedInput;
+    noEcho.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    return tcsetattr(STDIN_FILENO, TCSAFLUSH, &noEcho) == 0;
+}
+
+void restoreInputEcho()
+{
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedInput);
 }
 
 void installInterruptHandlers()

@@ -1,5 +1,5 @@
-// The Windows side of the console: pipes and the console's Ctrl-C, Ctrl-Break and close
-// events.
+// The Windows side of the console: pipes, reading a line without echo, and the console's
+// Ctrl-C, Ctrl-Break and close events.
 
 #include "console.h"
 
@@ -39,6 +39,32 @@ BOOL WINAPI onConsoleEvent(DWORD event)
 bool openPipe(int fds[2])
 {
     return _pipe(fds, 64 * 1024, O_BINARY) == 0;
+}
+
+bool inputIsTerminal()
+{
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
+namespace
+{
+
+DWORD g_savedInputMode = 0;  //< The console's input mode while its echo is hidden.
+
+}  // namespace
+
+bool hideInputEcho()
+{
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    if (GetConsoleMode(input, &g_savedInputMode) == 0)
+        return false;
+    return SetConsoleMode(input, g_savedInputMode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != 0;
+}
+
+void restoreInputEcho()
+{
+    SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), g_savedInputMode);
 }
 
 void installInterruptHandlers()

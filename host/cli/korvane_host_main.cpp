@@ -13,8 +13,10 @@
 #include <sstream>
 #include <string>
 
+#include "host/cli/camera_passwords.h"
 #include "host/cli/command_line.h"
 #include "host/cli/console.h"
+#include "host/cli/plugin_session.h"
 #include "host/cli/report.h"
 #include "host/cli/scenario.h"
 #include "host/cli/scenario_runner.h"
@@ -82,8 +84,13 @@ LiveObjects liveObjectsOf(const PluginLibrary& library)
 // Reports how the run went and what it left alive; whether it succeeded with nothing left.
 bool reportLiveObjects(Report* report, const LiveObjects& live, bool ok, const std::string& logPath)
 {
-    report->note(summaryEntry(ok, live.plugin, live.host, live.badDestructions, logPath));
-    return ok && live.none();
+    std::vector<std::string> failures = report->failures();
+    if (!ok && failures.empty())
+        failures.push_back("a step failed");
+    if (!live.none())
+        failures.push_back("objects were left alive or destroyed wrongly");
+    report->note(summaryEntry(failures, live.plugin, live.host, live.badDestructions, logPath));
+    return failures.empty();
 }
 
 // The library at the options' path, loaded; null with the reason printed on the terminal.
@@ -252,8 +259,29 @@ int runWatch(const Options& options)
         return outcome.exitCode;
     // Every line the plugin printed has been taken now, its session failures included.
     const bool allOpened = runner.reportSummary();
-    const bool ok = reportLiveObjects(&report, outcome.live, outcome.ok, options.logPath);
-    return ok && allOpened && outcome.unloaded ? 0 : 1;
+    if (!outcome.unloaded)
+        report.addFailure("", "the plugin library could not be unloaded");
+    const bool ok =
+        reportLiveObjects(&report, outcome.live, outcome.ok && allOpened, options.logPath);
+    return ok ? 0 : 1;
+}
+
+// --version: the plugin's version, from its manifest, and the SDK version the library
+// reports; the plugin's own lines go to the log.
+int printVersion(const Options& options)
+{
+    DiagnosticsCapture capture(options.logPath, nullptr);
+    if (!capture.ok())
+    {
+        std::fprintf(stderr, "korvane_host: cannot write %s\n", options.logPath.c_str());
+        return kBadInput;
+    }
+    const PluginLibrary* const library = openLibrary(options, capture);
+    if (!library)
+        return 1;
+    Report report(stdout, options.json);
+    PluginSession session(*library, &report);
+    return session.startPlugin() ? 0 : 1;
 }
 
 }  // namespace
@@ -275,5 +303,13 @@ int main(int argc, char** argv)
     }
     if (options.pluginPath.empty())
         options.pluginPath = KORVANE_DEFAULT_PLUGIN_PATH;
+    if (options.mode == Options::Mode::kVersion)
+        return printVersion(options);
+    // Before any camera is contacted.
+    if (!readCameraPasswords(&options.cameras, &errorText))
+    {
+        std::fprintf(stderr, "korvane_host: %s\n", errorText.c_str());
+        return kBadInput;
+    }
     return options.mode == Options::Mode::kWatch ? runWatch(options) : runScenario(options);
 }

@@ -51,7 +51,7 @@ PluginSession::~PluginSession()
     stop();
 }
 
-bool PluginSession::start()
+bool PluginSession::startPlugin()
 {
     m_plugin = m_library.createPlugin();
     if (!m_plugin)
@@ -69,7 +69,13 @@ bool PluginSession::start()
     const std::string& version = plugin["version"].stringValue();
     const std::string& id = plugin["id"].stringValue();
     m_report->note(pluginEntry(id, name, version, m_library.sdkVersion()));
+    return true;
+}
 
+bool PluginSession::start()
+{
+    if (!startPlugin())
+        return false;
     Result<IEngine*> engine;
     m_plugin->doCreateEngine(&engine);
     if (!engine.isOk())
@@ -133,12 +139,13 @@ bool PluginSession::sendSettings(int64_t atMs, const BoundAgent& bound, const Se
     Result<const ISettingsResponse*> result;
     bound.agent->doSetSettings(&result, makeStringMap(values).get());
     const Ptr<const ISettingsResponse> response(result.value);
+    m_report->add(atMs, bound.camera, settingsEntry(values, summary));
     if (!result.isOk())
     {
-        *errorText = "settings refused: " + cli::errorText(&result.error);
+        // As the server shows it to the user who saved the page.
+        *errorText = "the settings delivery answered " + cli::errorText(&result.error);
         return false;
     }
-    m_report->add(atMs, bound.camera, settingsEntry(values, summary));
     return true;
 }
 

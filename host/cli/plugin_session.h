@@ -43,7 +43,11 @@ public:
     PluginSession(const PluginLibrary& library, Report* report);
     ~PluginSession();
 
-    // Creates the plugin and its engine and reports their manifests; false, with an error
+    // Creates the plugin and reports its manifest (name, version, the SDK version of the
+    // library); false, with an error reported, when the plugin is refused.
+    bool startPlugin();
+
+    // startPlugin(), then creates the engine and reports its manifest; false, with an error
     // reported, when the plugin or the engine is refused.
     bool start();
 
@@ -56,8 +60,8 @@ public:
               std::string* errorText);
 
     // Sends `values` as the agent's settings and reports them, in text as `summary` when it
-    // is not empty (a whole settings page is long); false with `*errorText` set when the
-    // agent refuses.
+    // is not empty (a whole settings page is long); false with `*errorText` set to the
+    // agent's error result when it answers with one.
     bool sendSettings(int64_t atMs, const BoundAgent& bound, const Settings& values,
                       std::string* errorText, const std::string& summary = std::string());
 

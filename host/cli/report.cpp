@@ -7,6 +7,8 @@ Report::Report(std::FILE* output, bool json) : m_output(output), m_json(json) {}
 
 void Report::add(int64_t atMs, const std::string& camera, ReportEntry entry)
 {
+    if (entry.kind == kErrorEntryKind)
+        addFailure(camera, failureOf(entry));
     if (m_json)
     {
         entry.fields["atMs"] = static_cast<double>(atMs);
@@ -22,8 +24,15 @@ void Report::add(int64_t atMs, const std::string& camera, ReportEntry entry)
     std::fflush(m_output);
 }
 
+void Report::addFailure(const std::string& camera, const std::string& what)
+{
+    m_failures.push_back(camera.empty() ? what : camera + ": " + what);
+}
+
 void Report::note(ReportEntry entry)
 {
+    if (entry.kind == kErrorEntryKind)
+        m_failures.push_back(failureOf(entry));
     if (m_json)
     {
         entry.fields["kind"] = entry.kind;

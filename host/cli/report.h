@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "host/cli/report_entry.h"
 
@@ -27,9 +28,16 @@ public:
     // An entry that belongs to no camera (the header and the summary).
     void note(ReportEntry entry);
 
+    // Remembers a failure of `camera` for the summary; error entries are remembered by add().
+    void addFailure(const std::string& camera, const std::string& what);
+
+    // The failures so far, as "<camera>: <what failed>", in the order they happened.
+    const std::vector<std::string>& failures() const { return m_failures; }
+
 private:
     std::FILE* const m_output;
     const bool m_json;
+    std::vector<std::string> m_failures;
 };
 
 }  // namespace korvane::host::cli

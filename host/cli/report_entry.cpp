@@ -75,24 +75,47 @@ ReportEntry engineEntry(const std::string& eventGroup, const std::string& stream
                 std::to_string(settingsItems) + " items"};
 }
 
-ReportEntry runErrorEntry(const std::string& message, const std::string& text)
+std::string failureOf(const ReportEntry& entry)
 {
-    return {"error", {{"message", message}}, text};
+    const auto member = [&](const char* name)
+    {
+        const auto it = entry.fields.find(name);
+        return it == entry.fields.end() ? std::string() : it->second.stringValue();
+    };
+    const std::string step = member("step");
+    return step.empty() ? member("message") : step + ": " + member("message");
 }
 
-ReportEntry summaryEntry(bool ok, int pluginAlive, int hostAlive, int badDestructions,
-                         const std::string& logPath)
+ReportEntry runErrorEntry(const std::string& message, const std::string& text)
 {
-    return {"summary",
-            {{"ok", ok},
-             {"pluginObjectsAlive", static_cast<double>(pluginAlive)},
-             {"hostObjectsAlive", static_cast<double>(hostAlive)},
-             {"badDestructions", static_cast<double>(badDestructions)},
-             {"log", logPath}},
-            "summary " + std::string(ok ? "all steps succeeded" : "some steps failed") +
-                "; objects alive: " + std::to_string(pluginAlive) + " in the plugin, " +
-                std::to_string(hostAlive) + " in the host; bad destructions: " +
-                std::to_string(badDestructions) + "; plugin diagnostics in " + logPath};
+    return {kErrorEntryKind, {{"message", message}}, text};
+}
+
+ReportEntry summaryEntry(const std::vector<std::string>& failures, int pluginAlive, int hostAlive,
+                         int badDestructions, const std::string& logPath)
+{
+    Json::Object fields = {{"ok", failures.empty()},
+                           {"pluginObjectsAlive", static_cast<double>(pluginAlive)},
+                           {"hostObjectsAlive", static_cast<double>(hostAlive)},
+                           {"badDestructions", static_cast<double>(badDestructions)},
+                           {"log", logPath}};
+    std::string outcome = "all steps succeeded";
+    if (!failures.empty())
+    {
+        fields["whatFailed"] = Json::Array(failures.begin(), failures.end());
+        outcome = "FAILED: ";
+        for (size_t i = 0; i < failures.size(); ++i)
+        {
+            const std::string& failure = failures[i];
+            const bool period = !failure.empty() && failure.back() == '.';
+            outcome += (i == 0 ? "" : "; ") + failure.substr(0, failure.size() - (period ? 1 : 0));
+        }
+    }
+    return {"summary", std::move(fields),
+            "summary " + outcome + "; objects alive: " + std::to_string(pluginAlive) +
+                " in the plugin, " + std::to_string(hostAlive) +
+                " in the host; bad destructions: " + std::to_string(badDestructions) +
+                "; plugin diagnostics in " + logPath};
 }
 
 ReportEntry connectedEntry(size_t eventTypes, size_t objectTypes)
@@ -175,7 +198,9 @@ ReportEntry disconnectedEntry()
 
 ReportEntry stepErrorEntry(const std::string& step, const std::string& message)
 {
-    return {"error", {{"step", step}, {"message", message}}, "ERROR in " + step + ": " + message};
+    return {kErrorEntryKind,
+            {{"step", step}, {"message", message}},
+            "ERROR in " + step + ": " + message};
 }
 
 ReportEntry alarmEntry(int32_t code, int64_t timeSeconds, bool producedEvent)
@@ -204,7 +229,7 @@ ReportEntry framesEntry(int64_t count)
 
 ReportEntry cameraErrorEntry(const std::string& message)
 {
-    return {"error", {{"message", message}}, "ERROR: " + message};
+    return {kErrorEntryKind, {{"message", message}}, "ERROR: " + message};
 }
 
 ReportEntry diagnosticEntry(const std::string& line, const std::string& text)

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <nx/kit/json.h>
 
@@ -26,6 +27,12 @@ struct ReportEntry
 
 using TextMap = std::map<std::string, std::string>;
 
+// The kind of every entry that reports a failure; the summary lists them.
+constexpr const char* kErrorEntryKind = "error";
+
+// What a failure entry says failed: its step, if any, and its message.
+std::string failureOf(const ReportEntry& entry);
+
 // ---- The plugin and its engine ----
 ReportEntry pluginEntry(const std::string& id, const std::string& name, const std::string& version,
                         const std::string& sdkVersion);
@@ -33,8 +40,9 @@ ReportEntry engineEntry(const std::string& eventGroup, const std::string& stream
                         size_t settingsSections, size_t settingsItems);
 // A failure of the run as a whole: `message` in JSON, `text` for people.
 ReportEntry runErrorEntry(const std::string& message, const std::string& text);
-ReportEntry summaryEntry(bool ok, int pluginAlive, int hostAlive, int badDestructions,
-                         const std::string& logPath);
+// `failures` empty: every step succeeded; otherwise what failed, each as one text.
+ReportEntry summaryEntry(const std::vector<std::string>& failures, int pluginAlive, int hostAlive,
+                         int badDestructions, const std::string& logPath);
 
 // ---- One camera's agent ----
 ReportEntry connectedEntry(size_t eventTypes, size_t objectTypes);

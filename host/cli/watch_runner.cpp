@@ -142,6 +142,7 @@ bool WatchRunner::showRules(PluginSession* session)
 
 bool WatchRunner::applySettings(PluginSession* session)
 {
+    bool ok = true;
     for (const auto& camera : m_cameras)
     {
         if (!camera->bound.agent)
@@ -153,21 +154,23 @@ bool WatchRunner::applySettings(PluginSession* session)
             !session->readSettings(elapsedMs(), camera->bound, &camera->rules, &errorText))
         {
             m_report->add(elapsedMs(), camera->target.name, cameraErrorEntry(errorText));
-            return false;
+            ok = false;
+            continue;
         }
         camera->delivered = overlaid(overlaid(camera->delivered, camera->rules), m_settings.apply);
         const std::string summary =
             std::to_string(camera->delivered.size()) + " values, the camera's rules with " +
             std::to_string(m_settings.apply.size()) + " from --apply, written to the camera";
+        // One camera that did not take the change does not keep it from the others.
         if (!session->sendSettings(elapsedMs(), camera->bound, camera->delivered, &errorText,
                                    summary))
         {
             m_report->add(elapsedMs(), camera->target.name, cameraErrorEntry(errorText));
-            return false;
+            ok = false;
         }
     }
     reportDiagnostics();
-    return true;
+    return ok;
 }
 
 void WatchRunner::watch(PluginSession* session)
@@ -249,6 +252,8 @@ bool WatchRunner::reportSummary()
     {
         const bool opened = camera->agentCreated && !camera->sessionFailed;
         allOpened = allOpened && opened;
+        if (camera->agentCreated && !opened)
+            m_report->addFailure(camera->target.name, "the camera session did not open");
         const BoundAgent& bound = camera->bound;
         m_report->add(elapsedMs(), camera->target.name,
                       cameraSummaryEntry(bound.events, bound.objects, opened));
