@@ -7,7 +7,10 @@
 // as pending objects for the next compressed video frame.
 //
 // A session that does not open leaves the agent quiet; it says so in one error line that
-// names the failed step, the camera's address and the Camera SDK's last error.
+// names the failed step, the camera's address and the Camera SDK's last error. Without a
+// session the read-back asks nothing of the camera, and a settings delivery that writes
+// rules answers with an error result, as it does whenever its rules or switches did not
+// reach the camera.
 //
 // Thread-safety: the host calls the agent from one thread at a time; the Camera SDK calls
 // the callbacks on its own threads. m_eventMutex guards the pending event and the alarm
