@@ -104,6 +104,23 @@ const PluginLibrary* openLibrary(const Options& options, const DiagnosticsCaptur
     return library;
 }
 
+// Sends the plugin's lines to the log file and loads the library for `run(library, capture)`;
+// its exit code, or 1 or 2 when the log or the library cannot be opened.
+template <typename Run>
+int runWithLibrary(const Options& options, Run run)
+{
+    DiagnosticsCapture capture(options.logPath, nullptr);
+    if (!capture.ok())
+    {
+        std::fprintf(stderr, "korvane_host: cannot write %s\n", options.logPath.c_str());
+        return kBadInput;
+    }
+    const PluginLibrary* const library = openLibrary(options, capture);
+    if (!library)
+        return 1;
+    return run(*library, capture);
+}
+
 int runScenario(const Options& options)
 {
     std::string text = defaultScenarioText();
@@ -119,31 +136,27 @@ int runScenario(const Options& options)
         std::fprintf(stderr, "korvane_host: %s\n", errorText.c_str());
         return kBadInput;
     }
-    DiagnosticsCapture capture(options.logPath, nullptr);
-    if (!capture.ok())
-    {
-        std::fprintf(stderr, "korvane_host: cannot write %s\n", options.logPath.c_str());
-        return kBadInput;
-    }
-    const PluginLibrary* const library = openLibrary(options, capture);
-    if (!library)
-        return 1;
-    const ostrel::control::ControlTable* const control = findStandInControl();
-    if (!control)
-    {
-        capture.printToTerminal(
-            "korvane_host: the loaded Camera SDK is not the stand-in: a scenario needs its "
-            "simulated cameras (watch real cameras with --camera)\n");
-        return kBadInput;
-    }
-    Report report(stdout, options.json);
-    bool ok = false;
-    {
-        ScenarioRunner runner(*library, *control, &report);
-        ok = runner.run(scenario);
-    }
-    control->reset();
-    return reportLiveObjects(&report, liveObjectsOf(*library), ok, options.logPath) ? 0 : 1;
+    return runWithLibrary(
+        options,
+        [&](const PluginLibrary& library, const DiagnosticsCapture& capture)
+        {
+            const ostrel::control::ControlTable* const control = findStandInControl();
+            if (!control)
+            {
+                capture.printToTerminal(
+                    "korvane_host: the loaded Camera SDK is not the stand-in: a scenario needs "
+                    "its simulated cameras (watch real cameras with --camera)\n");
+                return kBadInput;
+            }
+            Report report(stdout, options.json);
+            bool ok = false;
+            {
+                ScenarioRunner runner(library, *control, &report);
+                ok = runner.run(scenario);
+            }
+            control->reset();
+            return reportLiveObjects(&report, liveObjectsOf(library), ok, options.logPath) ? 0 : 1;
+        });
 }
 
 // The cameras named on the command line, or else every simulated camera.
@@ -270,18 +283,13 @@ int runWatch(const Options& options)
 // reports; the plugin's own lines go to the log.
 int printVersion(const Options& options)
 {
-    DiagnosticsCapture capture(options.logPath, nullptr);
-    if (!capture.ok())
-    {
-        std::fprintf(stderr, "korvane_host: cannot write %s\n", options.logPath.c_str());
-        return kBadInput;
-    }
-    const PluginLibrary* const library = openLibrary(options, capture);
-    if (!library)
-        return 1;
-    Report report(stdout, options.json);
-    PluginSession session(*library, &report);
-    return session.startPlugin() ? 0 : 1;
+    return runWithLibrary(options,
+                          [&](const PluginLibrary& library, const DiagnosticsCapture&)
+                          {
+                              Report report(stdout, options.json);
+                              PluginSession session(library, &report);
+                              return session.startPlugin() ? 0 : 1;
+                          });
 }
 
 }  // namespace
