@@ -96,7 +96,7 @@ $(foreach preset,$(PRESETS),$(eval $(call PRESET_TEST_RULE,$(preset))))
 test: format-check $(addprefix test-,$(PRESETS))
 
 # Every C++ file of the project as .clang-format lays it out; fails on the first difference.
-FORMAT_DIRS := metadata_sdk camera_sdk port plugin host ostrel_sdk tests bench
+FORMAT_DIRS := metadata_sdk camera_sdk port plugin host ostrel_sdk sdk_recorder tests bench
 format-check: deps
 	find $(FORMAT_DIRS) -name '*.h' -o -name '*.cpp' | xargs clang-format --dry-run --Werror
 

@@ -1,0 +1,197 @@
+#include "callback_relay.h"
+
+#include <vector>
+
+#include "sdk_recorder/capture_records.h"
+#include "sdk_recorder/recorder.h"
+
+namespace korvane::sdk_recorder
+{
+
+using nx::kit::Json;
+
+namespace
+{
+
+// The start of a delivery record.
+Json::Object deliveryRecord(int64_t timeUs, int thread, const char* kind, int session,
+                            bool afterLogout)
+{
+    Json::Object record{{"t", Json(static_cast<double>(timeUs))},
+                        {"thread", Json(thread)},
+                        {"callback", Json(kind)},
+                        {"session", Json(session)}};
+    if (afterLogout)
+        record["afterLogout"] = Json(true);
+    return record;
+}
+
+// An alarm as delivered; encoded by the writer.
+class AlarmDelivery final : public PendingRecord
+{
+public:
+    AlarmDelivery(int64_t timeUs, int session, bool afterLogout, const OstrelAlarmRecord& alarm)
+        : m_timeUs(timeUs),
+          m_thread(Recorder::threadNumber()),
+          m_session(session),
+          m_afterLogout(afterLogout),
+          m_alarm(alarm)
+    {
+    }
+
+    Json json() const override
+    {
+        Json::Object record = deliveryRecord(m_timeUs, m_thread, "alarm", m_session, m_afterLogout);
+        record["alarm"] = alarmJson(m_alarm);
+        return Json(std::move(record));
+    }
+
+private:
+    const int64_t m_timeUs;
+    const int m_thread;
+    const int m_session;
+    const bool m_afterLogout;
+    const OstrelAlarmRecord m_alarm;
+};
+
+// A structured batch as delivered, its arrays copied as the maker's live only for the call.
+class StructuredDelivery final : public PendingRecord
+{
+public:
+    StructuredDelivery(int64_t timeUs, int session, bool afterLogout,
+                       const OstrelStructuredRecord& record)
+        : m_timeUs(timeUs),
+          m_thread(Recorder::threadNumber()),
+          m_session(session),
+          m_afterLogout(afterLogout),
+          m_faces(copyOf(record.faces, record.faceCount)),
+          m_persons(copyOf(record.persons, record.personCount)),
+          m_vehicles(copyOf(record.vehicles, record.vehicleCount))
+    {
+    }
+
+    Json json() const override
+    {
+        OstrelStructuredRecord record{};
+        record.faceCount = static_cast<uint32_t>(m_faces.size());
+        record.faces = m_faces.data();
+        record.personCount = static_cast<uint32_t>(m_persons.size());
+        record.persons = m_persons.data();
+        record.vehicleCount = static_cast<uint32_t>(m_vehicles.size());
+        record.vehicles = m_vehicles.data();
+        Json::Object members =
+            deliveryRecord(m_timeUs, m_thread, "structured", m_session, m_afterLogout);
+        members["record"] = structuredJson(record);
+        return Json(std::move(members));
+    }
+
+private:
+    template <class Record>
+    static std::vector<Record> copyOf(const Record* records, uint32_t count)
+    {
+        return records ? std::vector<Record>(records, records + count) : std::vector<Record>();
+    }
+
+    const int64_t m_timeUs;
+    const int m_thread;
+    const int m_session;
+    const bool m_afterLogout;
+    const std::vector<OstrelFaceRecord> m_faces;
+    const std::vector<OstrelPersonRecord> m_persons;
+    const std::vector<OstrelVehicleRecord> m_vehicles;
+};
+
+}  // namespace
+
+CallbackRelay& CallbackRelay::instance()
+{
+    static CallbackRelay* const relay = new CallbackRelay();
+    return *relay;
+}
+
+void* CallbackRelay::addAlarm(void* handle, int session, OstrelAlarmCallback callback,
+                              void* userData)
+{
+    return add(Entry{handle, session, callback, nullptr, userData});
+}
+
+void* CallbackRelay::addStructured(void* handle, int session, OstrelStructDataCallback callback,
+                                   void* userData)
+{
+    return add(Entry{handle, session, nullptr, callback, userData});
+}
+
+void* CallbackRelay::add(const Entry& entry)
+{
+    port::MutexLock lock(&m_mutex);
+    const uintptr_t key = ++m_lastKey;
+    m_entries[key] = entry;
+    return reinterpret_cast<void*>(key);
+}
+
+void CallbackRelay::remove(void* key)
+{
+    port::MutexLock lock(&m_mutex);
+    m_entries.erase(reinterpret_cast<uintptr_t>(key));
+}
+
+void CallbackRelay::removeSession(void* handle)
+{
+    port::MutexLock lock(&m_mutex);
+    for (auto it = m_entries.begin(); it != m_entries.end();)
+        it = it->second.handle == handle ? m_entries.erase(it) : std::next(it);
+}
+
+bool CallbackRelay::find(void* key, Entry* entry)
+{
+    port::MutexLock lock(&m_mutex);
+    const auto it = m_entries.find(reinterpret_cast<uintptr_t>(key));
+    if (it == m_entries.end())
+        return false;
+    *entry = it->second;
+    return true;
+}
+
+void CallbackRelay::alarmRelay(void* handle, const OstrelAlarmRecord* alarm, void* key)
+{
+    try
+    {
+        Recorder& recorder = Recorder::instance();
+        const int64_t timeUs = recorder.nowUs();
+        Entry entry;
+        const bool known = instance().find(key, &entry);
+        if (known && entry.alarm)
+            entry.alarm(handle, alarm, entry.userData);
+        if (alarm && recorder.recording())
+            recorder.submit(std::make_unique<AlarmDelivery>(timeUs, entry.session, !known, *alarm));
+    }
+    catch (...)
+    {
+        // Nothing crosses into the maker's thread; the delivery goes unrecorded.
+    }
+}
+
+void CallbackRelay::structuredRelay(void* handle, void* reserved,
+                                    const OstrelStructuredRecord* record, void* key)
+{
+    try
+    {
+        Recorder& recorder = Recorder::instance();
+        const int64_t timeUs = recorder.nowUs();
+        Entry entry;
+        const bool known = instance().find(key, &entry);
+        if (known && entry.structured)
+            entry.structured(handle, reserved, record, entry.userData);
+        if (record && recorder.recording())
+        {
+            recorder.submit(
+                std::make_unique<StructuredDelivery>(timeUs, entry.session, !known, *record));
+        }
+    }
+    catch (...)
+    {
+        // Nothing crosses into the maker's thread; the delivery goes unrecorded.
+    }
+}
+
+}  // namespace korvane::sdk_recorder
