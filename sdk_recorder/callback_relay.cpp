@@ -1,5 +1,7 @@
 #include "callback_relay.h"
 
+#include <cstddef>
+#include <cstring>
 #include <vector>
 
 #include "sdk_recorder/capture_records.h"
@@ -54,7 +56,14 @@ private:
     const OstrelAlarmRecord m_alarm;
 };
 
-// A structured batch as delivered, its arrays copied as the maker's live only for the call.
+// The attribute fields of the detection records start here in all three kinds; what lies
+// before is reserved and never read, so only the rest is copied.
+constexpr size_t kAttributesOffset = offsetof(OstrelFaceRecord, gender);
+static_assert(offsetof(OstrelPersonRecord, gender) == kAttributesOffset);
+static_assert(offsetof(OstrelVehicleRecord, vehicleType) == kAttributesOffset);
+
+// A structured batch as delivered, the attribute parts of its records copied into one block,
+// as the maker's arrays live only for the call.
 class StructuredDelivery final : public PendingRecord
 {
 public:
@@ -64,21 +73,32 @@ public:
           m_thread(Recorder::threadNumber()),
           m_session(session),
           m_afterLogout(afterLogout),
-          m_faces(copyOf(record.faces, record.faceCount)),
-          m_persons(copyOf(record.persons, record.personCount)),
-          m_vehicles(copyOf(record.vehicles, record.vehicleCount))
+          m_faceCount(record.faces ? record.faceCount : 0),
+          m_personCount(record.persons ? record.personCount : 0),
+          m_vehicleCount(record.vehicles ? record.vehicleCount : 0),
+          m_block(tailSize<OstrelFaceRecord>() * m_faceCount +
+                  tailSize<OstrelPersonRecord>() * m_personCount +
+                  tailSize<OstrelVehicleRecord>() * m_vehicleCount)
     {
+        uint8_t* cursor = m_block.data();
+        cursor = copyTails(record.faces, m_faceCount, cursor);
+        cursor = copyTails(record.persons, m_personCount, cursor);
+        copyTails(record.vehicles, m_vehicleCount, cursor);
     }
 
     Json json() const override
     {
+        const uint8_t* cursor = m_block.data();
+        const auto faces = restore<OstrelFaceRecord>(m_faceCount, &cursor);
+        const auto persons = restore<OstrelPersonRecord>(m_personCount, &cursor);
+        const auto vehicles = restore<OstrelVehicleRecord>(m_vehicleCount, &cursor);
         OstrelStructuredRecord record{};
-        record.faceCount = static_cast<uint32_t>(m_faces.size());
-        record.faces = m_faces.data();
-        record.personCount = static_cast<uint32_t>(m_persons.size());
-        record.persons = m_persons.data();
-        record.vehicleCount = static_cast<uint32_t>(m_vehicles.size());
-        record.vehicles = m_vehicles.data();
+        record.faceCount = m_faceCount;
+        record.faces = faces.data();
+        record.personCount = m_personCount;
+        record.persons = persons.data();
+        record.vehicleCount = m_vehicleCount;
+        record.vehicles = vehicles.data();
         Json::Object members =
             deliveryRecord(m_timeUs, m_thread, "structured", m_session, m_afterLogout);
         members["record"] = structuredJson(record);
@@ -87,18 +107,41 @@ public:
 
 private:
     template <class Record>
-    static std::vector<Record> copyOf(const Record* records, uint32_t count)
+    static constexpr size_t tailSize()
     {
-        return records ? std::vector<Record>(records, records + count) : std::vector<Record>();
+        return sizeof(Record) - kAttributesOffset;
+    }
+
+    template <class Record>
+    static uint8_t* copyTails(const Record* records, uint32_t count, uint8_t* cursor)
+    {
+        for (uint32_t i = 0; i < count; ++i, cursor += tailSize<Record>())
+            std::memcpy(cursor, reinterpret_cast<const uint8_t*>(&records[i]) + kAttributesOffset,
+                        tailSize<Record>());
+        return cursor;
+    }
+
+    template <class Record>
+    static std::vector<Record> restore(uint32_t count, const uint8_t** cursor)
+    {
+        std::vector<Record> records(count);
+        for (Record& record : records)
+        {
+            std::memcpy(reinterpret_cast<uint8_t*>(&record) + kAttributesOffset, *cursor,
+                        tailSize<Record>());
+            *cursor += tailSize<Record>();
+        }
+        return records;
     }
 
     const int64_t m_timeUs;
     const int m_thread;
     const int m_session;
     const bool m_afterLogout;
-    const std::vector<OstrelFaceRecord> m_faces;
-    const std::vector<OstrelPersonRecord> m_persons;
-    const std::vector<OstrelVehicleRecord> m_vehicles;
+    const uint32_t m_faceCount;
+    const uint32_t m_personCount;
+    const uint32_t m_vehicleCount;
+    std::vector<uint8_t> m_block;
 };
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "sdk_recorder/recorder_platform.h"
+
 namespace korvane::sdk_recorder
 {
 
@@ -86,6 +88,7 @@ void CaptureWriter::finish(const char* reason)
 
 void CaptureWriter::run()
 {
+    lowerThreadPriority();
     for (;;)
     {
         std::deque<std::unique_ptr<PendingRecord>> batch;

@@ -39,6 +39,10 @@ int64_t currentProcessId();
 // The folder for temporary files, ending with its separator.
 std::string temporaryFolder();
 
+// Lowers the calling thread's scheduling priority, so that the capture writer runs on time
+// the callers leave over rather than taking it from them.
+void lowerThreadPriority();
+
 // Keeps the recorder loaded until the process ends where its writer thread cannot be joined
 // while the library is being unloaded (Windows, under the loader's lock). True when it did
 // so: then no end record is written at exit, as the thread has gone by then.

@@ -1,6 +1,8 @@
 #include "recorder_platform.h"
 
 #include <dlfcn.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -93,6 +95,12 @@ std::string temporaryFolder()
     if (path.back() != '/')
         path += '/';
     return path;
+}
+
+void lowerThreadPriority()
+{
+    // On Linux a nice value set for a thread id holds for that thread alone.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
 }
 
 bool keepRecorderLoaded()

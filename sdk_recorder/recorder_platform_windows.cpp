@@ -85,6 +85,11 @@ std::string temporaryFolder()
     return folder;
 }
 
+void lowerThreadPriority()
+{
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+}
+
 bool keepRecorderLoaded()
 {
     HMODULE module = nullptr;
