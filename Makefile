@@ -73,12 +73,14 @@ demo-arm64: deps
 	cmake --build --preset linux-arm64 -j $(JOBS) --target korvane_host
 	cd build/linux-arm64 && ../../cmake/qemu_run.sh host/cli/korvane_host --log korvane_host.log
 
-# The versioned archives a user installs from: the plugin library and the README, for
+# The versioned archives a user installs from: the plugin library, the recording Camera SDK
+# (in sdk_recorder/) and the README, for
 # Linux on x86-64 and on 64-bit ARM (.tar.gz) and Windows (.zip), in $(PACKAGE_DIR).
 package: deps
 	@for preset in $(PACKAGE_PRESETS); do \
 	    cmake --preset $$preset && \
-	    cmake --build --preset $$preset -j $(JOBS) --target korvane_event_analytics_plugin && \
+	    cmake --build --preset $$preset -j $(JOBS) --target korvane_event_analytics_plugin \
+	        korvane_sdk_recorder && \
 	    cpack --config build/$$preset/CPackConfig.cmake -B $(PACKAGE_DIR) || exit 1; \
 	done
 	@rm -rf $(PACKAGE_DIR)/_CPack_Packages
@@ -96,7 +98,7 @@ $(foreach preset,$(PRESETS),$(eval $(call PRESET_TEST_RULE,$(preset))))
 test: format-check $(addprefix test-,$(PRESETS))
 
 # Every C++ file of the project as .clang-format lays it out; fails on the first difference.
-FORMAT_DIRS := metadata_sdk camera_sdk port plugin host ostrel_sdk tests bench
+FORMAT_DIRS := metadata_sdk camera_sdk port plugin host ostrel_sdk sdk_recorder tests bench
 format-check: deps
 	find $(FORMAT_DIRS) -name '*.h' -o -name '*.cpp' | xargs clang-format --dry-run --Werror
 

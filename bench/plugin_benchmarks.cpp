@@ -2,7 +2,8 @@
 // baselines (one diagnostic line, one addRef/releaseRef pair, the Camera SDK stand-in's own
 // delivery cost) in the same run so that ratios can be read. After the run it prints how
 // an alarm and a structured batch scale from 1 to 1024 agents in the process, the whole
-// path, the stand-in's share and the plugin's share apart.
+// path, the stand-in's share and the plugin's share apart, and what the recording Camera SDK
+// adds to both (recorder_comparison.h).
 //
 // The plugin's diagnostic lines go to /dev/null for the whole run; Google Benchmark's
 // context lines are sent to standard output instead.
@@ -24,6 +25,7 @@
 #include <nx/sdk/i_string.h>
 
 #include "bench/bench_host.h"
+#include "bench/recorder_comparison.h"
 #include "host/data_packets.h"
 #include "host/string_maps.h"
 
@@ -441,7 +443,16 @@ int main(int argc, char** argv)
     reporter.SetErrorStream(&std::cout);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::cout.flush();
-    korvane::bench::printScalingTable(reporter);
+    const auto nanoseconds = [&](const std::string& name) { return reporter.nanoseconds(name); };
+    if (korvane::bench::isRecorderRun())
+    {
+        korvane::bench::printRecordedFigures(nanoseconds);
+    }
+    else
+    {
+        korvane::bench::printScalingTable(reporter);
+        korvane::bench::printRecorderTable(nanoseconds);
+    }
     benchmark::Shutdown();
     return 0;
 }

@@ -6,6 +6,12 @@
 #   interrupt  a run without an end, interrupted once it has bound its cameras: exit 0
 #   maker      a Camera SDK with only its entry points (MAKER_SDK_DIR), as the maker's is:
 #              the host starts, the login fails with its line, --simulate is refused
+#   recorded   the recording Camera SDK (RECORDER) preloaded over the stand-in: the cameras
+#              work as without it, and the capture is JSON Lines that start with the
+#              format's version, hold the sessions, rules, deliveries and a failed login
+#              with its last error, and never the password
+#   recorder_incomplete  the recorder over a Camera SDK lacking an entry point
+#              (INCOMPLETE_SDK): one line names it, and the plugin is refused
 # LAUNCHER (empty, or a cross build's runner: Wine's or qemu's) starts the host; SIMULATION
 # is the simulation file.
 
@@ -107,6 +113,58 @@ elseif(MODE STREQUAL "maker")
         ERROR_VARIABLE errors RESULT_VARIABLE result)
     if(NOT result EQUAL 2 OR NOT errors MATCHES "--simulate needs the Camera SDK stand-in")
         message(FATAL_ERROR "--simulate with the maker's SDK: exit ${result}:\n${errors}")
+    endif()
+elseif(MODE STREQUAL "recorded")
+    set(ENV{LD_PRELOAD} "${RECORDER}")
+    set(ENV{KORVANE_SDK_CAPTURE} "${CMAKE_CURRENT_BINARY_DIR}/watch_recorded.jsonl")
+    execute_process(
+        COMMAND ${LAUNCHER} ${HOST} --simulate ${SIMULATION} --json --seconds 2 --rules
+            --log watch_recorded.log
+            --camera http://10.0.0.1:8000/ --login admin --password secret --id lobby
+            --camera http://10.0.0.3:8000/ --login admin --password secret
+        OUTPUT_VARIABLE output RESULT_VARIABLE result)
+    unset(ENV{LD_PRELOAD})
+    if(NOT result EQUAL 1)
+        message(FATAL_ERROR "exit ${result}, expected 1 (a session did not open):\n${output}")
+    endif()
+    expect_match("${output}" "\"camera\": \"lobby\", \"kind\": \"object\"" "an object of lobby")
+    expect_summary("${output}" lobby true)
+    expect_match("${output}" "10.0.0.3:8000 ${session_failure}3\\)" "the failed login")
+    file(READ $ENV{KORVANE_SDK_CAPTURE} capture)
+    if(capture MATCHES "secret")
+        message(FATAL_ERROR "the password is in the capture")
+    endif()
+    string(REGEX REPLACE "\n$" "" capture "${capture}")
+    string(REPLACE ";" "\\;" capture "${capture}")
+    string(REPLACE "\n" ";" lines "${capture}")
+    list(GET lines 0 first)
+    expect_match("${first}" "^{\"format\": \"korvane-sdk-capture\", [^\n]*\"version\": 1}$" "the version record")
+    foreach(line IN LISTS lines)
+        string(JSON type ERROR_VARIABLE error TYPE "${line}")
+        if(error OR NOT type STREQUAL "OBJECT")
+            message(FATAL_ERROR "a capture line is not a JSON object (${error}):\n${line}")
+        endif()
+    endforeach()
+    expect_match("${capture}" "\"op\": \"OSTREL_Login\", [^\n]*\"password\": \"given\"" "the login")
+    expect_match("${capture}" "\"lastError\": 3, [^\n]*\"op\": \"OSTREL_Login\"" "the failed login")
+    expect_match("${capture}" "\"op\": \"OSTREL_GetLineCrossRules\", \"out\": {\"count\"" "a rule read")
+    expect_match("${capture}" "\"callback\": \"structured\", \"record\": {\"faces\"" "a detection")
+    expect_match("${capture}" "\"end\": \"process exit\", \"t\": [0-9]+}$" "the end record")
+elseif(MODE STREQUAL "recorder_incomplete")
+    set(ENV{LD_PRELOAD} "${RECORDER}")
+    set(ENV{KORVANE_SDK_TARGET} "${INCOMPLETE_SDK}")
+    set(ENV{KORVANE_SDK_CAPTURE} "${CMAKE_CURRENT_BINARY_DIR}/watch_recorder_incomplete.jsonl")
+    execute_process(
+        COMMAND ${LAUNCHER} ${HOST} --camera http://127.0.0.1:8000/ --login admin --password secret
+            --seconds 1 --json --log watch_recorder_incomplete.log
+        OUTPUT_VARIABLE output RESULT_VARIABLE result)
+    unset(ENV{LD_PRELOAD})
+    expect_match("${output}" "\"message\": \"createNxPlugin refused\"" "the refused plugin")
+    file(READ watch_recorder_incomplete.log log)
+    string(REGEX MATCHALL "korvane SDK recorder: " recorder_lines "${log}")
+    list(LENGTH recorder_lines count)
+    if(NOT count EQUAL 1 OR NOT log MATCHES "lacks OSTREL_GetSmartRuleCombinations \\(ordinal 1297\\); OSTREL_Init fails")
+        message(FATAL_ERROR "expected one line naming the missing entry point:\n${log}")
     endif()
 else()
     message(FATAL_ERROR "unknown MODE ${MODE}")

@@ -1,5 +1,6 @@
 // A Camera SDK library with nothing but the Camera SDK's entry points, standing in for the
-// camera maker's library: it starts, reaches no camera and has no control interface.
+// camera maker's library: it starts, reaches no camera and has no control interface. Built
+// with KORVANE_LACK_COMBINATIONS it lacks its last entry point, as an incomplete library.
 
 #include "camera_sdk/ostrel_sdk.h"
 
@@ -93,8 +94,10 @@ extern "C"
     {
         return 0;
     }
+#if !defined(KORVANE_LACK_COMBINATIONS)
     int32_t OSTREL_GetSmartRuleCombinations(void*, int32_t, RuleCombinationList*)
     {
         return 0;
     }
+#endif
 }  // extern "C"

@@ -1,0 +1,51 @@
+// The recorder's dealings with the operating system: finding and opening the camera
+// maker's library and its entry points, the process id and the temporary folder. The one
+// place that tells Linux (dlopen, dlsym) from Windows (LoadLibrary, entry points by
+// ordinal), in recorder_platform_posix.cpp and recorder_platform_windows.cpp.
+//
+// Thread-safe: the functions keep no state of their own.
+
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace korvane::sdk_recorder
+{
+
+// The camera maker's library, opened; never unloaded once its entry points are in use.
+struct MakerLibrary
+{
+    void* handle = nullptr;
+    std::string path;  //< What was opened, for the capture and for messages.
+};
+
+// Opens the maker's library: the file named by KORVANE_SDK_TARGET when it is set; otherwise,
+// when the recorder was preloaded on Linux, the Camera SDK library by its ordinary name,
+// where the loader finds it; otherwise the maker's library renamed beside the recorder
+// (libOstrelSDK.maker.so, OstrelSDK.maker.dll). False, with `*errorText`, when none opens or
+// what opened is the recorder itself.
+bool openMakerLibrary(MakerLibrary* library, std::string* errorText);
+
+// The entry point `name`, exported with `ordinal` on Windows; null when the library lacks it.
+void* makerEntryPoint(const MakerLibrary& library, const char* name, int ordinal);
+
+// Gives back a library that will not be used.
+void closeMakerLibrary(MakerLibrary* library);
+
+// The id of the calling process.
+int64_t currentProcessId();
+
+// The folder for temporary files, ending with its separator.
+std::string temporaryFolder();
+
+// Lowers the calling thread's scheduling priority, so that the capture writer runs on time
+// the callers leave over rather than taking it from them.
+void lowerThreadPriority();
+
+// Keeps the recorder loaded until the process ends where its writer thread cannot be joined
+// while the library is being unloaded (Windows, under the loader's lock). True when it did
+// so: then no end record is written at exit, as the thread has gone by then.
+bool keepRecorderLoaded();
+
+}  // namespace korvane::sdk_recorder
