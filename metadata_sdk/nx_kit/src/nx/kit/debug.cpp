@@ -1,11 +1,17 @@
 #include "debug.h"
 
+#include <charconv>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <mutex>
 #include <vector>
+
+#include "port/mutex.h"
+#include "standard_error.h"
 
 namespace nx::kit::debug
 {
@@ -43,10 +49,33 @@ const PathStyle& pathStyle()
 }
 
 // Serialises whole lines so that lines of different threads never mix mid-line.
-std::mutex& lineMutex()
+korvane::port::Mutex& lineMutex()
 {
-    static std::mutex mutex;
+    static korvane::port::Mutex mutex;
     return mutex;
+}
+
+// The stream buffer the diagnostic stream was born with. While the stream still writes to it
+// (the standard error stream, unbuffered), a line goes straight to the operating system;
+// a stream pointed elsewhere (a test's buffer) gets its lines through the stream.
+std::streambuf* standardErrorBuffer()
+{
+    static std::streambuf* const buffer = diagnosticStream().rdbuf();
+    return buffer;
+}
+
+void writeLine(const char* data, size_t size)
+{
+    std::ostream& stream = diagnosticStream();
+    const bool direct = stream.good() && stream.rdbuf() == standardErrorBuffer();
+    const korvane::port::MutexLock lock(&lineMutex());
+    if (direct)
+    {
+        writeToStandardError(data, size);
+        return;
+    }
+    stream.write(data, static_cast<std::streamsize>(size));
+    stream.flush();
 }
 
 struct PrefixCache
@@ -143,12 +172,80 @@ bool diagnosticsEnabled()
 
 LineWriter::~LineWriter()
 {
-    m_text << '\n';
-    const std::string line = m_text.str();
-    std::lock_guard<std::mutex> lock(lineMutex());
-    std::ostream& stream = diagnosticStream();
-    stream.write(line.data(), static_cast<std::streamsize>(line.size()));
-    stream.flush();
+    if (!m_failed)
+        append("\n", 1);
+    if (m_overflow.empty())
+        writeLine(m_inline, m_size);
+    else
+        writeLine(m_overflow.data(), m_overflow.size());
+}
+
+void LineWriter::append(const char* data, size_t size)
+{
+    if (m_failed)
+        return;
+    if (m_overflow.empty() && m_size + size <= kInlineCapacity)
+    {
+        std::memcpy(m_inline + m_size, data, size);
+        m_size += size;
+        return;
+    }
+    if (m_overflow.empty())
+        m_overflow.assign(m_inline, m_size);
+    m_overflow.append(data, size);
+}
+
+LineWriter& LineWriter::operator<<(const std::string& text)
+{
+    append(text.data(), text.size());
+    return *this;
+}
+
+LineWriter& LineWriter::operator<<(const char* text)
+{
+    if (!text)
+        m_failed = true;
+    else
+        append(text, std::char_traits<char>::length(text));
+    return *this;
+}
+
+LineWriter& LineWriter::operator<<(char c)
+{
+    append(&c, 1);
+    return *this;
+}
+
+LineWriter& LineWriter::operator<<(const void* pointer)
+{
+    if (!pointer)
+        return *this << '0';
+    static const char kHex[] = "0123456789abcdef";
+    char text[2 + 2 * sizeof(uintptr_t)];
+    char* const end = text + sizeof(text);
+    char* begin = end;
+    for (auto value = reinterpret_cast<uintptr_t>(pointer); value != 0; value >>= 4)
+        *--begin = kHex[value & 0xF];
+    *--begin = 'x';
+    *--begin = '0';
+    append(begin, static_cast<size_t>(end - begin));
+    return *this;
+}
+
+LineWriter& LineWriter::appendSigned(long long value)
+{
+    char text[24];
+    const auto result = std::to_chars(text, text + sizeof(text), value);
+    append(text, static_cast<size_t>(result.ptr - text));
+    return *this;
+}
+
+LineWriter& LineWriter::appendUnsigned(unsigned long long value)
+{
+    char text[24];
+    const auto result = std::to_chars(text, text + sizeof(text), value);
+    append(text, static_cast<size_t>(result.ptr - text));
+    return *this;
 }
 
 std::string sourcePrintPrefix(const char* sourceFile)
