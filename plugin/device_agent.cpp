@@ -199,7 +199,7 @@ void DeviceAgent::handleAlarm(const OstrelAlarmRecord& alarm)
         const AlarmRow* const row = findAlarmRow(alarm.alarmType);
         if (!row)
             return;
-        m_pendingEvent = pendingEventOf(*row);
+        assignPendingEvent(*row, &m_pendingEvent);
         packet = makeEventPacket(m_pendingEvent, alarmTimeToMicroseconds(m_alarmTimeS));
     }
     if (m_generateEvents.load())

@@ -68,9 +68,13 @@ const AlarmRow* findAlarmRow(int32_t code)
     return nullptr;
 }
 
-PendingEvent pendingEventOf(const AlarmRow& row)
+void assignPendingEvent(const AlarmRow& row, PendingEvent* event)
 {
-    return PendingEvent{row.typeId, row.caption, row.description, row.typeId, row.ends ? 1u : 0u};
+    event->typeId.assign(row.typeId);
+    event->caption.assign(row.caption);
+    event->description.assign(row.description);
+    event->eventName.assign(row.typeId);
+    event->recoverFlag = row.ends ? 1u : 0u;
 }
 
 int64_t alarmTimeToMicroseconds(int64_t seconds)

@@ -37,8 +37,8 @@ struct PendingEvent
 // The row of alarm type `code`, or null for a code the table does not list.
 const AlarmRow* findAlarmRow(int32_t code);
 
-// The pending event that `row` describes.
-PendingEvent pendingEventOf(const AlarmRow& row);
+// Makes `event` the pending event that `row` describes, reusing the storage of its texts.
+void assignPendingEvent(const AlarmRow& row, PendingEvent* event);
 
 // Camera seconds as microseconds, saturated at the limits of 64 bits instead of wrapping.
 int64_t alarmTimeToMicroseconds(int64_t seconds);
