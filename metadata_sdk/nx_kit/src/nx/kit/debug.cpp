@@ -180,40 +180,16 @@ LineWriter::~LineWriter()
         writeLine(m_overflow.data(), m_overflow.size());
 }
 
-void LineWriter::append(const char* data, size_t size)
+void LineWriter::appendSlowly(const char* data, size_t size)
 {
     if (m_failed)
         return;
-    if (m_overflow.empty() && m_size + size <= kInlineCapacity)
-    {
-        std::memcpy(m_inline + m_size, data, size);
-        m_size += size;
-        return;
-    }
     if (m_overflow.empty())
+    {
+        m_overflow.reserve(2 * kInlineCapacity + size);
         m_overflow.assign(m_inline, m_size);
+    }
     m_overflow.append(data, size);
-}
-
-LineWriter& LineWriter::operator<<(const std::string& text)
-{
-    append(text.data(), text.size());
-    return *this;
-}
-
-LineWriter& LineWriter::operator<<(const char* text)
-{
-    if (!text)
-        m_failed = true;
-    else
-        append(text, std::char_traits<char>::length(text));
-    return *this;
-}
-
-LineWriter& LineWriter::operator<<(char c)
-{
-    append(&c, 1);
-    return *this;
 }
 
 LineWriter& LineWriter::operator<<(const void* pointer)

@@ -7,6 +7,7 @@
 
 #pragma once
 
+#include <cstring>
 #include <functional>
 #include <ostream>
 #include <sstream>
@@ -60,9 +61,24 @@ public:
 
     // A string: its bytes as they are. A null C string ends the line there, without even its
     // line end, as it puts an output stream into the failed state.
-    LineWriter& operator<<(const std::string& text);
-    LineWriter& operator<<(const char* text);
-    LineWriter& operator<<(char c);
+    LineWriter& operator<<(const std::string& text)
+    {
+        append(text.data(), text.size());
+        return *this;
+    }
+    LineWriter& operator<<(const char* text)
+    {
+        if (text)
+            append(text, std::char_traits<char>::length(text));
+        else
+            m_failed = true;
+        return *this;
+    }
+    LineWriter& operator<<(char c)
+    {
+        append(&c, 1);
+        return *this;
+    }
 
     // A pointer in hexadecimal with "0x" in front; null gives "0".
     LineWriter& operator<<(const void* pointer);
@@ -89,7 +105,18 @@ public:
 private:
     static constexpr size_t kInlineCapacity = 512;
 
-    void append(const char* data, size_t size);
+    // Inline while the line fits its buffer (a literal's length is then known when compiled).
+    void append(const char* data, size_t size)
+    {
+        if (m_size + size <= kInlineCapacity && m_overflow.empty() && !m_failed)
+        {
+            std::memcpy(m_inline + m_size, data, size);
+            m_size += size;
+            return;
+        }
+        appendSlowly(data, size);
+    }
+    void appendSlowly(const char* data, size_t size);
     LineWriter& appendSigned(long long value);
     LineWriter& appendUnsigned(unsigned long long value);
 
