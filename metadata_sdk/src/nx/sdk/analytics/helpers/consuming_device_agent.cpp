@@ -100,12 +100,12 @@ void ConsumingDeviceAgent::setHandler(IDeviceAgentHandler* handler)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_handler = shareToPtr(handler);
+    m_hasHandler.store(handler != nullptr);
 }
 
-bool ConsumingDeviceAgent::hasHandler()
+bool ConsumingDeviceAgent::hasHandler() const
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    return static_cast<bool>(m_handler);
+    return m_hasHandler.load();
 }
 
 void ConsumingDeviceAgent::doPushDataPacket(Result<void>* outResult, IDataPacket* dataPacket)
@@ -262,7 +262,10 @@ std::string ConsumingDeviceAgent::settingValue(const std::string& settingName) c
 void ConsumingDeviceAgent::processMetadataPackets(
     const std::vector<IMetadataPacket*>& metadataPackets)
 {
-    if (m_enableOutput && !metadataPackets.empty())
+    // A frame with nothing to deliver (most frames) leaves the handler's lock alone.
+    if (metadataPackets.empty())
+        return;
+    if (m_enableOutput)
     {
         NX_KIT_PRINT(m_printPrefix)
             << "processMetadataPackets"
