@@ -199,7 +199,7 @@ void DeviceAgent::handleAlarm(const OstrelAlarmRecord& alarm)
         const AlarmRow* const row = findAlarmRow(alarm.alarmType);
         if (!row)
             return;
-        assignPendingEvent(*row, &m_pendingEvent);
+        m_pendingEvent = pendingEventOf(*row);
         packet = makeEventPacket(m_pendingEvent, alarmTimeToMicroseconds(m_alarmTimeS));
     }
     if (m_generateEvents.load())
@@ -270,7 +270,7 @@ bool DeviceAgent::pushUncompressedVideoFrame(const IUncompressedVideoFrame* vide
     {
         const korvane::port::MutexLock lock(&m_eventMutex);
         m_alarmTimeS = videoFrame->timestampUs();
-        if (m_pendingEvent.typeId.empty())
+        if (!*m_pendingEvent.typeId)
             return true;
         // The frame's time is already in microseconds.
         packet = makeEventPacket(m_pendingEvent, videoFrame->timestampUs());

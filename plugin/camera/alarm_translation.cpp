@@ -68,13 +68,9 @@ const AlarmRow* findAlarmRow(int32_t code)
     return nullptr;
 }
 
-void assignPendingEvent(const AlarmRow& row, PendingEvent* event)
+PendingEvent pendingEventOf(const AlarmRow& row)
 {
-    event->typeId.assign(row.typeId);
-    event->caption.assign(row.caption);
-    event->description.assign(row.description);
-    event->eventName.assign(row.typeId);
-    event->recoverFlag = row.ends ? 1u : 0u;
+    return PendingEvent{row.typeId, row.caption, row.description, row.typeId, row.ends ? 1u : 0u};
 }
 
 int64_t alarmTimeToMicroseconds(int64_t seconds)

@@ -24,21 +24,22 @@ struct AlarmRow
     bool ends;  //< The alarm reports the end of a condition: the event is sent as inactive.
 };
 
-// The event of the last translated alarm of an agent.
+// The event of the last translated alarm of an agent. The texts are those of the constant
+// alarm table, so that keeping and replacing the event copies no text.
 struct PendingEvent
 {
-    std::string typeId;
-    std::string caption;
-    std::string description;
-    std::string eventName;
+    const char* typeId = "";  //< Empty while no alarm has been translated.
+    const char* caption = "";
+    const char* description = "";
+    const char* eventName = "";
     uint32_t recoverFlag = 0;  //< 1 when the alarm reported the end of a condition.
 };
 
 // The row of alarm type `code`, or null for a code the table does not list.
 const AlarmRow* findAlarmRow(int32_t code);
 
-// Makes `event` the pending event that `row` describes, reusing the storage of its texts.
-void assignPendingEvent(const AlarmRow& row, PendingEvent* event);
+// The pending event that `row` describes.
+PendingEvent pendingEventOf(const AlarmRow& row);
 
 // Camera seconds as microseconds, saturated at the limits of 64 bits instead of wrapping.
 int64_t alarmTimeToMicroseconds(int64_t seconds);
