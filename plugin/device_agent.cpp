@@ -221,7 +221,8 @@ bool DeviceAgent::pushCompressedVideoFrame(const ICompressedVideoPacket* videoPa
         const korvane::port::MutexLock lock(&m_settingsMutex);
         m_recentObjects.clear();
     }
-    if (m_newObjects.exchange(0) == 0)
+    // Most frames find nothing new: a plain load tells so without a locked exchange.
+    if (m_newObjects.load() == 0 || m_newObjects.exchange(0) == 0)
         return true;
     pushMetadataPacket(makeObjectPacket(videoPacket->timestampUs()).releasePtr());
     return true;
