@@ -33,12 +33,17 @@ public:
 
     void ReportRuns(const std::vector<Run>& reports) override;
 
-    // The time per operation of `name` ("BM_X/1", or "BM_X/" without arguments); 0 when it
-    // did not run.
+    // The wall time per operation of `name` ("BM_X/1", or "BM_X/" without arguments); 0 when
+    // it did not run.
     double nanoseconds(const std::string& name) const;
+
+    // The CPU time per operation of `name` (the process's user and system time, which other
+    // processes on the machine stretch less than the wall time); 0 when it did not run.
+    double cpuNanoseconds(const std::string& name) const;
 
 private:
     std::map<std::string, double> m_nanoseconds;
+    std::map<std::string, double> m_cpuNanoseconds;
 };
 
 // Repeats `benchmark` kRepetitions times and reports the fastest repetition.
@@ -48,7 +53,7 @@ void fastestOfRepetitions(benchmark::internal::Benchmark* benchmark);
 void printScalingTable(const RecordingReporter& reporter);
 
 // Prints the diagnostic line, the frame with nothing pending and the alarm to the handler
-// as multiples of one raw write of a line to the same sink.
+// as multiples of one raw write of a line to the same sink, in CPU time.
 void printWriteRatios(const RecordingReporter& reporter);
 
 }  // namespace korvane::bench

@@ -55,19 +55,16 @@ korvane::port::Mutex& lineMutex()
     return mutex;
 }
 
-// The stream buffer the diagnostic stream was born with. While the stream still writes to it
-// (the standard error stream, unbuffered), a line goes straight to the operating system;
-// a stream pointed elsewhere (a test's buffer) gets its lines through the stream.
-std::streambuf* standardErrorBuffer()
-{
-    static std::streambuf* const buffer = diagnosticStream().rdbuf();
-    return buffer;
-}
+// The standard error stream's own buffer, taken when this library is loaded (the standard
+// streams exist by then: <iostream> above sets them up first). While the diagnostic stream
+// still writes to it (unbuffered), a line goes straight to the operating system; a stream
+// pointed at another buffer (a test's) gets its lines through the stream.
+std::streambuf* const kStandardErrorBuffer = std::cerr.rdbuf();
 
 void writeLine(const char* data, size_t size)
 {
     std::ostream& stream = diagnosticStream();
-    const bool direct = stream.good() && stream.rdbuf() == standardErrorBuffer();
+    const bool direct = stream.good() && stream.rdbuf() == kStandardErrorBuffer;
     const korvane::port::MutexLock lock(&lineMutex());
     if (direct)
     {
