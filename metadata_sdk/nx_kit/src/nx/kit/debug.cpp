@@ -61,6 +61,7 @@ korvane::port::Mutex& lineMutex()
 // pointed at another buffer (a test's) gets its lines through the stream.
 std::streambuf* const kStandardErrorBuffer = std::cerr.rdbuf();
 
+// Writes one whole line, its line end included, to the diagnostic stream.
 void writeLine(const char* data, size_t size)
 {
     std::ostream& stream = diagnosticStream();

@@ -1,9 +1,10 @@
 // Diagnostic output: every text the library writes for people goes through this unit.
 //
 // Lines go to one process-wide stream (the standard error stream), each written whole and
-// flushed at once. Assertion failures are printed and never stop the process: the caller
-// carries on with its fallback. Print prefixes are derived from source file names and
-// cached. All functions are thread-safe.
+// flushed at once: while that stream writes to standard error, a line reaches the system as
+// one write under one lock, so lines of different threads never mix. Assertion failures are printed
+// and never stop the process: the caller carries on with its fallback. Print prefixes are derived
+// from source file names and cached. All functions are thread-safe.
 
 #pragma once
 
