@@ -1,9 +1,10 @@
 // korvane_bench: the cost of the plugin's hot paths, in nanoseconds per operation, with
-// baselines (one diagnostic line, one addRef/releaseRef pair, the Camera SDK stand-in's own
-// delivery cost) in the same run so that ratios can be read. After the run it prints how
-// an alarm and a structured batch scale from 1 to 1024 agents in the process, the whole
-// path, the stand-in's share and the plugin's share apart, and what the recording Camera SDK
-// adds to both (recorder_comparison.h).
+// baselines (one raw write of a line, one diagnostic line, one addRef/releaseRef pair, the
+// Camera SDK stand-in's own delivery cost) in the same run so that ratios can be read. After
+// the run it prints how an alarm and a structured batch scale from 1 to 1024 agents in the
+// process, the whole path, the stand-in's share and the plugin's share apart, what a
+// diagnostic line, a frame and an alarm cost against the raw write, and what the recording
+// Camera SDK adds to an alarm and a batch (recorder_comparison.h).
 //
 // The plugin's diagnostic lines go to /dev/null for the whole run; Google Benchmark's
 // context lines are sent to standard output instead.
@@ -25,6 +26,7 @@
 #include <nx/sdk/i_string.h>
 
 #include "bench/bench_host.h"
+#include "bench/bench_report.h"
 #include "bench/recorder_comparison.h"
 #include "host/data_packets.h"
 #include "host/string_maps.h"
@@ -100,7 +102,7 @@ void BM_FrameNothingPending(benchmark::State& state)
     }
     state.counters["objectPackets"] = static_cast<double>(setup.agent.handler->objectPackets());
 }
-BENCHMARK(BM_FrameNothingPending);
+BENCHMARK(BM_FrameNothingPending)->Apply(fastestOfRepetitions);
 
 // Only the frame is timed; the batch that makes it carry objects is delivered untimed.
 void BM_FramePendingFacePersonVehicle(benchmark::State& state)
@@ -128,28 +130,13 @@ BENCHMARK(BM_FramePendingFacePersonVehicle)->UseManualTime();
 
 // ---- Camera SDK callbacks ----
 
-// The agent counts of the scaling figures: the smallest and the largest crowd.
-constexpr int kFewAgents = 1;
-constexpr int kManyAgents = 1024;
-
-// The scaling benchmarks run three times each and report the fastest repetition as "min",
-// which a build running beside them disturbs least.
-constexpr int kScalingRepetitions = 3;
-
-double fastest(const std::vector<double>& values)
-{
-    return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
-}
-
 void scalingArgs(benchmark::internal::Benchmark* benchmark, bool withMiddle)
 {
     benchmark->Arg(kFewAgents);
     if (withMiddle)
         benchmark->Arg(64);
     benchmark->Arg(kManyAgents);
-    benchmark->Repetitions(kScalingRepetitions)
-        ->DisplayAggregatesOnly(true)
-        ->ComputeStatistics("min", fastest);
+    fastestOfRepetitions(benchmark);
 }
 
 void scalingWithMiddle(benchmark::internal::Benchmark* benchmark)
@@ -322,13 +309,35 @@ BENCHMARK(BM_DeviceAgentManifest);
 
 // ---- Baselines ----
 
+// The line of both write baselines: an agent's prefix and a text, 110 bytes with the line
+// end (a frame's lines are shorter, an alarm's longer), the number always of seven digits.
+const std::string kBaselinePrefix = "[korvane_event_analytics_plugin_device_bench1] ";
+constexpr const char* kBaselineText = "Baseline diagnostic line, 110 bytes with its end, no.: ";
+constexpr int64_t kBaselineFirstNumber = 1000000;
+constexpr int64_t kBaselineNumbers = 9000000;
+
 void BM_BaselineDiagnosticLine(benchmark::State& state)
 {
     int64_t line = 0;
     for (auto _ : state)
-        NX_KIT_PRINT("[korvane_bench] ") << "Baseline diagnostic line " << ++line;
+    {
+        NX_KIT_PRINT(kBaselinePrefix)
+            << kBaselineText << kBaselineFirstNumber + ++line % kBaselineNumbers;
+    }
 }
-BENCHMARK(BM_BaselineDiagnosticLine);
+BENCHMARK(BM_BaselineDiagnosticLine)->Apply(fastestOfRepetitions);
+
+// The floor of every diagnostic line: one write(2) of a line of the same length to the same
+// sink (standard error, sent to /dev/null).
+void BM_BaselineWrite(benchmark::State& state)
+{
+    const std::string line =
+        kBaselinePrefix + kBaselineText + std::to_string(kBaselineFirstNumber) + "\n";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(write(STDERR_FILENO, line.data(), line.size()));
+    state.counters["bytes"] = static_cast<double>(line.size());
+}
+BENCHMARK(BM_BaselineWrite)->Apply(fastestOfRepetitions);
 
 void BM_BaselineAddRefReleaseRef(benchmark::State& state)
 {
@@ -343,84 +352,6 @@ void BM_BaselineAddRefReleaseRef(benchmark::State& state)
     }
 }
 BENCHMARK(BM_BaselineAddRefReleaseRef);
-
-// ---- Scaling figures ----
-
-// The console reporter, which shows only the "min" aggregate of repeated benchmarks and
-// keeps each benchmark's time per operation so that the ratios can be printed after the run.
-class RecordingReporter final : public benchmark::ConsoleReporter
-{
-public:
-    using ConsoleReporter::ConsoleReporter;
-
-    void ReportRuns(const std::vector<Run>& reports) override
-    {
-        std::vector<Run> shown;
-        for (const Run& run : reports)
-        {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "min")
-                continue;
-            shown.push_back(run);
-            if (!run.error_occurred)
-            {
-                m_nanoseconds[run.run_name.function_name + "/" + run.run_name.args] =
-                    run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(shown);
-    }
-
-    // The time per operation of `name` ("BM_X/1"); 0 when it did not run.
-    double nanoseconds(const std::string& name) const
-    {
-        const auto it = m_nanoseconds.find(name);
-        return it == m_nanoseconds.end() ? 0.0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> m_nanoseconds;
-};
-
-double ratio(double many, double few)
-{
-    return few > 0 ? many / few : 0.0;
-}
-
-// One line of the scaling table: the figure at few and at many agents, and their ratio.
-void printScalingLine(const char* what, double few, double many)
-{
-    std::printf("%-32s %12.1f %12.1f %8.2fx\n", what, few, many, ratio(many, few));
-}
-
-// The whole path, the stand-in's share (the same notification on a camera without
-// sessions) and the plugin's share (the difference) of one notification kind.
-void printScalingFigures(const RecordingReporter& reporter, const char* what,
-                         const std::string& whole, const std::string& standIn)
-{
-    const auto at = [&](const std::string& name, int agents)
-    { return reporter.nanoseconds(name + "/" + std::to_string(agents)); };
-    const double wholeFew = at(whole, kFewAgents);
-    const double wholeMany = at(whole, kManyAgents);
-    const double standInFew = at(standIn, kFewAgents);
-    const double standInMany = at(standIn, kManyAgents);
-    if (wholeFew <= 0 || wholeMany <= 0 || standInFew <= 0 || standInMany <= 0)
-        return;
-    printScalingLine(what, wholeFew, wholeMany);
-    printScalingLine("  stand-in share", standInFew, standInMany);
-    printScalingLine("  plugin share", wholeFew - standInFew, wholeMany - standInMany);
-}
-
-void printScalingTable(const RecordingReporter& reporter)
-{
-    std::printf("\nScaling, %d agents against %d (fastest of %d repetitions, ns per operation)\n",
-                kManyAgents, kFewAgents, kScalingRepetitions);
-    std::printf("%-32s %12s %12s %9s\n", "", "1 agent", "1024 agents", "ratio");
-    printScalingFigures(reporter, "alarm to handler", "BM_AlarmToHandler",
-                        "BM_StandInAlarmNoSubscriber");
-    printScalingFigures(reporter, "structured batch", "BM_StructuredBatch",
-                        "BM_StandInStructuredNoSubscriber");
-    std::fflush(stdout);
-}
 
 }  // namespace
 }  // namespace korvane::bench
@@ -451,6 +382,7 @@ int main(int argc, char** argv)
     else
     {
         korvane::bench::printScalingTable(reporter);
+        korvane::bench::printWriteRatios(reporter);
         korvane::bench::printRecorderTable(nanoseconds);
     }
     benchmark::Shutdown();

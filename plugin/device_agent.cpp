@@ -251,7 +251,8 @@ bool DeviceAgent::pushCompressedVideoFrame(const ICompressedVideoPacket* videoPa
         const korvane::port::MutexLock lock(&m_settingsMutex);
         m_recentObjects.clear();
     }
-    if (m_newObjects.exchange(0) == 0)
+    // Most frames find nothing new: a plain load tells so without a locked exchange.
+    if (m_newObjects.load() == 0 || m_newObjects.exchange(0) == 0)
         return true;
     pushMetadataPacket(makeObjectPacket(videoPacket->timestampUs()).releasePtr());
     return true;
@@ -300,7 +301,7 @@ bool DeviceAgent::pushUncompressedVideoFrame(const IUncompressedVideoFrame* vide
     {
         const korvane::port::MutexLock lock(&m_eventMutex);
         m_alarmTimeS = videoFrame->timestampUs();
-        if (m_pendingEvent.typeId.empty())
+        if (!*m_pendingEvent.typeId)
             return true;
         // The frame's time is already in microseconds.
         packet = makeEventPacket(m_pendingEvent, videoFrame->timestampUs());

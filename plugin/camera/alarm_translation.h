@@ -24,13 +24,14 @@ struct AlarmRow
     bool ends;  //< The alarm reports the end of a condition: the event is sent as inactive.
 };
 
-// The event of the last translated alarm of an agent.
+// The event of the last translated alarm of an agent. The texts are those of the constant
+// alarm table, so that keeping and replacing the event copies no text.
 struct PendingEvent
 {
-    std::string typeId;
-    std::string caption;
-    std::string description;
-    std::string eventName;
+    const char* typeId = "";  //< Empty while no alarm has been translated.
+    const char* caption = "";
+    const char* description = "";
+    const char* eventName = "";
     uint32_t recoverFlag = 0;  //< 1 when the alarm reported the end of a condition.
 };
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -121,6 +125,82 @@ TEST(DebugTest, PrintLineWritesOneFlushedLine)
     diagnosticStream().clear();
     NX_KIT_PRINT("[prefix] ") << "kept";
     EXPECT_EQ("[prefix] kept\n", testing::internal::GetCapturedStderr());
+}
+
+// Prints one line through a LineWriter into a stream buffer of the test's own (the stream
+// path) and the same pieces through an output stream: the bytes must agree.
+template <typename... Pieces>
+void expectStreamBytes(const Pieces&... pieces)
+{
+    std::ostringstream expected;
+    expected << "[p] ";
+    (expected << ... << pieces) << '\n';
+    std::stringbuf redirected;
+    std::streambuf* const standardError = diagnosticStream().rdbuf(&redirected);
+    {
+        LineWriter line("[p] ");
+        (line << ... << pieces);
+    }
+    diagnosticStream().rdbuf(standardError);
+    EXPECT_EQ(expected.str(), redirected.str());
+}
+
+TEST(DebugTest, LinesAreFormattedAsAnOutputStreamFormatsThem)
+{
+    int value = 0;
+    expectStreamBytes("a", std::string("b\0c", 3), 'd', -7, INT64_MIN, UINT64_MAX, size_t{42});
+    expectStreamBytes(static_cast<const void*>(nullptr), static_cast<const void*>(&value), &value);
+    expectStreamBytes(short{-3}, static_cast<unsigned char>('u'), true, 2.5, std::string(700, 'l'));
+    // A null C string fails a stream: nothing more is written, not even the line end.
+    expectStreamBytes("before ", static_cast<const char*>(nullptr), " after", 1);
+}
+
+// The text of line `i` of thread `t`; every seventh outgrows the writer's own buffer.
+std::string threadLineText(int t, int i)
+{
+    return std::string(i % 7 == 0 ? 900 : 40 + i % 50, static_cast<char>('a' + t));
+}
+
+TEST(DebugTest, LinesOfManyThreadsArriveWholeAndInOrder)
+{
+    constexpr int kThreads = 8;
+    constexpr int kLines = 300;
+    testing::internal::CaptureStderr();
+    std::atomic<int> waiting{kThreads};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+    {
+        threads.emplace_back(
+            [t, &waiting]()
+            {
+                // All start at once, so that their lines meet.
+                waiting.fetch_sub(1);
+                while (waiting.load() > 0)
+                    std::this_thread::yield();
+                for (int i = 0; i < kLines; ++i)
+                    NX_KIT_PRINT("[t" + std::to_string(t) + "] ")
+                        << i << " " << threadLineText(t, i);
+            });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    std::istringstream output(testing::internal::GetCapturedStderr());
+
+    std::vector<int> next(kThreads, 0);
+    std::string line;
+    int lineCount = 0;
+    while (std::getline(output, line))
+    {
+        ++lineCount;
+        int t = -1;
+        int i = -1;
+        ASSERT_EQ(2, std::sscanf(line.c_str(), "[t%d] %d ", &t, &i)) << line;
+        ASSERT_TRUE(t >= 0 && t < kThreads) << line;
+        ASSERT_EQ(next[t]++, i) << line;
+        ASSERT_EQ("[t" + std::to_string(t) + "] " + std::to_string(i) + " " + threadLineText(t, i),
+                  line);
+    }
+    EXPECT_EQ(kThreads * kLines, lineCount);
 }
 
 }  // namespace

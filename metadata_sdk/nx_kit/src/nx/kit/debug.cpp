@@ -1,11 +1,17 @@
 #include "debug.h"
 
+#include <charconv>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <mutex>
 #include <vector>
+
+#include "port/mutex.h"
+#include "standard_error.h"
 
 namespace nx::kit::debug
 {
@@ -43,10 +49,31 @@ const PathStyle& pathStyle()
 }
 
 // Serialises whole lines so that lines of different threads never mix mid-line.
-std::mutex& lineMutex()
+korvane::port::Mutex& lineMutex()
 {
-    static std::mutex mutex;
+    static korvane::port::Mutex mutex;
     return mutex;
+}
+
+// The standard error stream's own buffer, taken when this library is loaded (the standard
+// streams exist by then: <iostream> above sets them up first). While the diagnostic stream
+// still writes to it (unbuffered), a line goes straight to the operating system; a stream
+// pointed at another buffer (a test's) gets its lines through the stream.
+std::streambuf* const kStandardErrorBuffer = std::cerr.rdbuf();
+
+// Writes one whole line, its line end included, to the diagnostic stream.
+void writeLine(const char* data, size_t size)
+{
+    std::ostream& stream = diagnosticStream();
+    const bool direct = stream.good() && stream.rdbuf() == kStandardErrorBuffer;
+    const korvane::port::MutexLock lock(&lineMutex());
+    if (direct)
+    {
+        writeToStandardError(data, size);
+        return;
+    }
+    stream.write(data, static_cast<std::streamsize>(size));
+    stream.flush();
 }
 
 struct PrefixCache
@@ -143,12 +170,56 @@ bool diagnosticsEnabled()
 
 LineWriter::~LineWriter()
 {
-    m_text << '\n';
-    const std::string line = m_text.str();
-    std::lock_guard<std::mutex> lock(lineMutex());
-    std::ostream& stream = diagnosticStream();
-    stream.write(line.data(), static_cast<std::streamsize>(line.size()));
-    stream.flush();
+    if (!m_failed)
+        append("\n", 1);
+    if (m_overflow.empty())
+        writeLine(m_inline, m_size);
+    else
+        writeLine(m_overflow.data(), m_overflow.size());
+}
+
+void LineWriter::appendSlowly(const char* data, size_t size)
+{
+    if (m_failed)
+        return;
+    if (m_overflow.empty())
+    {
+        m_overflow.reserve(2 * kInlineCapacity + size);
+        m_overflow.assign(m_inline, m_size);
+    }
+    m_overflow.append(data, size);
+}
+
+LineWriter& LineWriter::operator<<(const void* pointer)
+{
+    if (!pointer)
+        return *this << '0';
+    static const char kHex[] = "0123456789abcdef";
+    char text[2 + 2 * sizeof(uintptr_t)];
+    char* const end = text + sizeof(text);
+    char* begin = end;
+    for (auto value = reinterpret_cast<uintptr_t>(pointer); value != 0; value >>= 4)
+        *--begin = kHex[value & 0xF];
+    *--begin = 'x';
+    *--begin = '0';
+    append(begin, static_cast<size_t>(end - begin));
+    return *this;
+}
+
+LineWriter& LineWriter::appendSigned(long long value)
+{
+    char text[24];
+    const auto result = std::to_chars(text, text + sizeof(text), value);
+    append(text, static_cast<size_t>(result.ptr - text));
+    return *this;
+}
+
+LineWriter& LineWriter::appendUnsigned(unsigned long long value)
+{
+    char text[24];
+    const auto result = std::to_chars(text, text + sizeof(text), value);
+    append(text, static_cast<size_t>(result.ptr - text));
+    return *this;
 }
 
 std::string sourcePrintPrefix(const char* sourceFile)

@@ -1,12 +1,14 @@
 // Diagnostic output: every text the library writes for people goes through this unit.
 //
 // Lines go to one process-wide stream (the standard error stream), each written whole and
-// flushed at once. Assertion failures are printed and never stop the process: the caller
-// carries on with its fallback. Print prefixes are derived from source file names and
-// cached. All functions are thread-safe.
+// flushed at once: while that stream writes to standard error, a line reaches the system as
+// one write under one lock, so lines of different threads never mix. Assertion failures are printed
+// and never stop the process: the caller carries on with its fallback. Print prefixes are derived
+// from source file names and cached. All functions are thread-safe.
 
 #pragma once
 
+#include <cstring>
 #include <functional>
 #include <ostream>
 #include <sstream>
@@ -23,26 +25,106 @@ std::ostream& diagnosticStream();
 // buffer (output switched off, as the fuzz targets do).
 bool diagnosticsEnabled();
 
-// Writes one line: collects the pieces streamed into it and, when the statement that
-// created it completes, writes prefix + pieces + a line end to diagnosticStream() in one
-// piece and flushes.
+// Integer types that an output stream writes in decimal (not bool, not the character types).
+template <typename T>
+constexpr bool isDecimalInteger()
+{
+    using U = std::remove_cv_t<T>;
+    return std::is_integral_v<U> && !std::is_same_v<U, bool> && !std::is_same_v<U, char> &&
+           !std::is_same_v<U, signed char> && !std::is_same_v<U, unsigned char> &&
+           !std::is_same_v<U, wchar_t> && !std::is_same_v<U, char16_t> &&
+           !std::is_same_v<U, char32_t>;
+}
+
+// Values that LineWriter hands to an output stream: everything it does not format itself.
+template <typename T>
+constexpr bool isStreamedOnly()
+{
+    using U = std::remove_cv_t<std::decay_t<T>>;
+    return !isDecimalInteger<U>() && !std::is_same_v<U, char> && !std::is_same_v<U, char*> &&
+           !std::is_same_v<U, const char*> && !std::is_same_v<U, const void*> &&
+           !std::is_same_v<U, void*> && !std::is_same_v<U, std::string>;
+}
+
+// Writes one line: collects the pieces streamed into it in a buffer of its own (on the
+// stack; the heap only for a line longer than that) and, when the statement that created it
+// completes, writes prefix + pieces + a line end to diagnosticStream() in one piece. Strings,
+// characters, integers and untyped pointers are formatted here as the output stream would
+// format them; any other value goes through an output stream.
 class LineWriter
 {
 public:
-    explicit LineWriter(const std::string& prefix) { m_text << prefix; }
+    explicit LineWriter(const std::string& prefix) { append(prefix.data(), prefix.size()); }
+    explicit LineWriter(const char* prefix) { *this << prefix; }
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
     ~LineWriter();
 
-    template <typename T>
-    LineWriter& operator<<(const T& value)
+    // A string: its bytes as they are. A null C string ends the line there, without even its
+    // line end, as it puts an output stream into the failed state.
+    LineWriter& operator<<(const std::string& text)
     {
-        m_text << value;
+        append(text.data(), text.size());
+        return *this;
+    }
+    LineWriter& operator<<(const char* text)
+    {
+        if (text)
+            append(text, std::char_traits<char>::length(text));
+        else
+            m_failed = true;
+        return *this;
+    }
+    LineWriter& operator<<(char c)
+    {
+        append(&c, 1);
         return *this;
     }
 
+    // A pointer in hexadecimal with "0x" in front; null gives "0".
+    LineWriter& operator<<(const void* pointer);
+
+    // An integer in decimal.
+    template <typename T, std::enable_if_t<isDecimalInteger<T>(), int> = 0>
+    LineWriter& operator<<(T value)
+    {
+        if constexpr (std::is_signed_v<T>)
+            return appendSigned(static_cast<long long>(value));
+        else
+            return appendUnsigned(static_cast<unsigned long long>(value));
+    }
+
+    // Any other value, as an output stream writes it.
+    template <typename T, std::enable_if_t<isStreamedOnly<T>(), int> = 0>
+    LineWriter& operator<<(const T& value)
+    {
+        std::ostringstream text;
+        text << value;
+        return *this << text.str();
+    }
+
 private:
-    std::ostringstream m_text;  //< The prefix, then the pieces.
+    static constexpr size_t kInlineCapacity = 512;
+
+    // Inline while the line fits its buffer (a literal's length is then known when compiled).
+    void append(const char* data, size_t size)
+    {
+        if (m_size + size <= kInlineCapacity && m_overflow.empty() && !m_failed)
+        {
+            std::memcpy(m_inline + m_size, data, size);
+            m_size += size;
+            return;
+        }
+        appendSlowly(data, size);
+    }
+    void appendSlowly(const char* data, size_t size);
+    LineWriter& appendSigned(long long value);
+    LineWriter& appendUnsigned(unsigned long long value);
+
+    char m_inline[kInlineCapacity];  //< The line while it fits.
+    size_t m_size = 0;               //< Bytes in m_inline.
+    std::string m_overflow;          //< The whole line once it has outgrown m_inline.
+    bool m_failed = false;  //< A null C string was streamed: like a stream, take nothing more.
 };
 
 // Turns a streamed LineWriter into a void expression, for NX_KIT_PRINT.
@@ -92,8 +174,14 @@ std::string toDiagnosticText(T* p)
         ? (void)0                           \
         : ::nx::kit::debug::LineVoidifier() & ::nx::kit::debug::LineWriter(PREFIX)
 
-// The print prefix of the current source file.
-#define NX_KIT_SOURCE_PREFIX ::nx::kit::debug::sourcePrintPrefix(__FILE__)
+// The print prefix of the current source file, looked up once per place that uses it.
+#define NX_KIT_SOURCE_PREFIX                                                                 \
+    (                                                                                        \
+        []() -> const std::string&                                                           \
+        {                                                                                    \
+            static const std::string prefix = ::nx::kit::debug::sourcePrintPrefix(__FILE__); \
+            return prefix;                                                                   \
+        }())
 
 // Evaluates CONDITION; when false, reports it through PRINT_FUNC with MESSAGE. Yields the
 // condition's value so that the caller can choose its fallback.

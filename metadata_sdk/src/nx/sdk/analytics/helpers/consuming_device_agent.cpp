@@ -30,10 +30,27 @@ std::string makePrintPrefix(const IDeviceInfo* deviceInfo, std::string printPref
     return "[" + libContext().name() + "_device" + deviceIdPart + "] ";
 }
 
-// " #<index>", or nothing for a packet that is not part of a list.
-std::string indexText(const std::optional<int>& index)
+// " #<index>" in a line, or nothing for a packet that is not part of a list.
+struct IndexText
 {
-    return index ? " #" + std::to_string(*index) : std::string();
+    const std::optional<int>& index;
+};
+
+nx::kit::debug::LineWriter& operator<<(nx::kit::debug::LineWriter& line, const IndexText& text)
+{
+    return text.index ? line << " #" << *text.index : line;
+}
+
+// "<type name> metadata packet" and the index text, in a line.
+struct PacketName
+{
+    const char* typeName;
+    const std::optional<int>& index;
+};
+
+nx::kit::debug::LineWriter& operator<<(nx::kit::debug::LineWriter& line, const PacketName& name)
+{
+    return line << name.typeName << " metadata packet" << IndexText{name.index};
 }
 
 }  // namespace
@@ -83,12 +100,12 @@ void ConsumingDeviceAgent::setHandler(IDeviceAgentHandler* handler)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_handler = shareToPtr(handler);
+    m_hasHandler.store(handler != nullptr);
 }
 
-bool ConsumingDeviceAgent::hasHandler()
+bool ConsumingDeviceAgent::hasHandler() const
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    return static_cast<bool>(m_handler);
+    return m_hasHandler.load();
 }
 
 void ConsumingDeviceAgent::doPushDataPacket(Result<void>* outResult, IDataPacket* dataPacket)
@@ -245,7 +262,10 @@ std::string ConsumingDeviceAgent::settingValue(const std::string& settingName) c
 void ConsumingDeviceAgent::processMetadataPackets(
     const std::vector<IMetadataPacket*>& metadataPackets)
 {
-    if (m_enableOutput && !metadataPackets.empty())
+    // A frame with nothing to deliver (most frames) leaves the handler's lock alone.
+    if (metadataPackets.empty())
+        return;
+    if (m_enableOutput)
     {
         NX_KIT_PRINT(m_printPrefix)
             << "processMetadataPackets"
@@ -279,7 +299,7 @@ void ConsumingDeviceAgent::processMetadataPacket(IMetadataPacket* metadataPacket
         {
             NX_KIT_PRINT(m_printPrefix)
                 << "processMetadataPacket"
-                << "(): WARNING: Null metadata packet" << indexText(index) << " found; discarded.";
+                << "(): WARNING: Null metadata packet" << IndexText{index} << " found; discarded.";
         }
         return;
     }
@@ -298,8 +318,8 @@ void ConsumingDeviceAgent::logMetadataPacketIfNeeded(const IMetadataPacket* meta
     if (!NX_KIT_ASSERT([this](const char* text) { printAssertion(text); }, metadataPacket, ""))
         return;
 
-    static const std::string kFunction = "logMetadataPacketIfNeeded";
-    std::string typeName;
+    constexpr const char* kFunction = "logMetadataPacketIfNeeded";
+    const char* typeName = "Unknown";
     if (queryInterfacePtr<IObjectMetadataPacket>(metadataPacket))
         typeName = "Object";
     else if (queryInterfacePtr<IEventMetadataPacket>(metadataPacket))
@@ -309,10 +329,9 @@ void ConsumingDeviceAgent::logMetadataPacketIfNeeded(const IMetadataPacket* meta
     else
     {
         NX_KIT_PRINT(m_printPrefix) << kFunction << "(): WARNING: Metadata packet"
-                                    << indexText(index) << " has unknown type.";
-        typeName = "Unknown";
+                                    << IndexText{index} << " has unknown type.";
     }
-    const std::string packetName = typeName + " metadata packet" + indexText(index);
+    const PacketName packetName{typeName, index};
 
     const auto compoundPacket = queryInterfacePtr<ICompoundMetadataPacket>(metadataPacket);
     if (!compoundPacket)
@@ -325,15 +344,15 @@ void ConsumingDeviceAgent::logMetadataPacketIfNeeded(const IMetadataPacket* meta
         return;
     }
 
-    std::string itemText = "item(s)";
+    const char* typeId = nullptr;
     if (count == 1)
     {
         const auto item = toPtr(compoundPacket->at(0));
-        const char* const typeId = item ? item->typeId() : nullptr;
-        itemText = std::string("item of type ") + (typeId ? typeId : "");
+        typeId = item ? item->typeId() : nullptr;
     }
     NX_KIT_PRINT(m_printPrefix) << kFunction << "(): " << packetName << " contains " << count << " "
-                                << itemText << ".";
+                                << (count == 1 ? "item of type " : "item(s)")
+                                << (typeId ? typeId : "") << ".";
     if (compoundPacket->timestampUs() == 0)
     {
         NX_KIT_PRINT(m_printPrefix)

@@ -10,6 +10,7 @@
 
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -119,13 +120,14 @@ private:
     // Prints an assertion text with this agent's prefix.
     void printAssertion(const char* text) const;
 
-    // True when a handler is installed.
-    bool hasHandler();
+    // True when a handler is installed; read without m_mutex, as every frame asks.
+    bool hasHandler() const;
 
     const bool m_enableOutput;
     const std::string m_printPrefix;
     std::mutex m_mutex;
     Ptr<IDeviceAgentHandler> m_handler;
+    std::atomic<bool> m_hasHandler{false};  //< Whether m_handler is set; written under m_mutex.
     std::map<std::string, std::string> m_settings;
 };
 
