@@ -1,8 +1,8 @@
 #include "agent_registry.h"
 
-#include "immortal.h"
-
 #include <algorithm>
+
+#include <nx/kit/immortal.h>
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -123,13 +123,13 @@ void enterBoth(AgentRegistry* first, AgentRegistry* second, DeviceAgent* agent, 
 
 AgentRegistry& alarmRegistry()
 {
-    static auto* const registry = makeImmortal(new AgentRegistry());
+    static auto* const registry = nx::kit::makeImmortal(new AgentRegistry());
     return *registry;
 }
 
 AgentRegistry& structuredDataRegistry()
 {
-    static auto* const registry = makeImmortal(new AgentRegistry());
+    static auto* const registry = nx::kit::makeImmortal(new AgentRegistry());
     return *registry;
 }
 

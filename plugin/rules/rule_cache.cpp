@@ -1,8 +1,8 @@
 #include "rule_cache.h"
 
-#include "plugin/immortal.h"
-
 #include <cstring>
+
+#include <nx/kit/immortal.h>
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -28,7 +28,7 @@ void RuleCache::clear()
 RuleCache& ruleCache(RuleKind kind)
 {
     // Never destroyed, so a reader running late in process exit still finds its cache.
-    static RuleCache* const caches = makeImmortal(new RuleCache[4]);
+    static RuleCache* const caches = nx::kit::makeImmortal(new RuleCache[4]);
     return caches[ruleTypeCode(kind) - ruleTypeCode(RuleKind::kLineCross)];
 }
 

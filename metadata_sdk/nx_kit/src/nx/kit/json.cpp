@@ -9,6 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "immortal.h"
+
 namespace nx::kit
 {
 
@@ -28,28 +30,29 @@ struct Json::Value
 namespace
 {
 
-// Shared constants; never destroyed, so they stay usable during static destruction.
+// Shared constants; never destroyed, so they stay usable during static destruction (and
+// kept on purpose when the library that holds them is unloaded).
 const std::string& emptyString()
 {
-    static const std::string* const kValue = new std::string();
+    static const std::string* const kValue = makeImmortal(new std::string());
     return *kValue;
 }
 
 const Json::Array& emptyArray()
 {
-    static const Json::Array* const kValue = new Json::Array();
+    static const Json::Array* const kValue = makeImmortal(new Json::Array());
     return *kValue;
 }
 
 const Json::Object& emptyObject()
 {
-    static const Json::Object* const kValue = new Json::Object();
+    static const Json::Object* const kValue = makeImmortal(new Json::Object());
     return *kValue;
 }
 
 const Json& nullJson()
 {
-    static const Json* const kValue = new Json();
+    static const Json* const kValue = makeImmortal(new Json());
     return *kValue;
 }
 

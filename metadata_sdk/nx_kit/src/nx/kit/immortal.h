@@ -21,7 +21,7 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
-namespace nx::vms_server_plugins::analytics::sample
+namespace nx::kit
 {
 
 // Returns `object`, a new heap object that is never deleted, marked as kept on purpose
@@ -35,4 +35,4 @@ T* makeImmortal(T* object)
     return object;
 }
 
-}  // namespace nx::vms_server_plugins::analytics::sample
+}  // namespace nx::kit
