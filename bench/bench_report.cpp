@@ -43,9 +43,15 @@ void printScalingFigures(const RecordingReporter& reporter, const char* what,
     printScalingLine("  plugin share", wholeFew - standInFew, wholeMany - standInMany);
 }
 
-// One line of the write table: the figure, its multiple of the raw write, and the goal.
+// One line of the write table: the figure, its multiple of the raw write, and the goal; a
+// benchmark left out of the run is said to be so rather than shown as within its goal.
 void printWriteLine(const char* what, double nanoseconds, double write, double goal)
 {
+    if (nanoseconds <= 0)
+    {
+        std::printf("%-40s (not run)\n", what);
+        return;
+    }
     const double multiple = ratio(nanoseconds, write);
     std::printf("%-40s %10.1f %8.2fx %8.2fx  %s\n", what, nanoseconds, multiple, goal,
                 multiple <= goal ? "within" : "ABOVE");
