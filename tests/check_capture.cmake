@@ -1,7 +1,8 @@
 # Captures of the recording Camera SDK read back by korvane_host. MODE selects the check:
 #   round_trip  watches SIMULATION through the recorder (RECORDER, preloaded over the
-#               stand-in on Linux; on Windows the recorder is the OstrelSDK.dll of HOST's
-#               folder and KORVANE_SDK_TARGET names the stand-in), with a camera the
+#               stand-in on Linux; on Windows RECORDER_DLL installed as OstrelSDK.dll in a
+#               folder of its own beside a copy of HOST, with the stand-in STAND_IN renamed
+#               OstrelSDK.maker.dll there, as at a site), with a camera the
 #               simulation lacks; replays the capture; both runs show the same events and
 #               objects with the same attributes in the same order per camera, the same rules
 #               read back and the same failed login
@@ -35,7 +36,10 @@ function(comparable_lines text camera out)
 endfunction()
 
 function(run_host output_var result_var)
-    execute_process(COMMAND ${LAUNCHER} ${HOST} ${ARGN}
+    if(NOT host)
+        set(host ${HOST})
+    endif()
+    execute_process(COMMAND ${LAUNCHER} ${host} ${ARGN}
         OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE result)
     set(${output_var} "${output}" PARENT_SCOPE)
     set(${result_var} "${result}" PARENT_SCOPE)
@@ -48,9 +52,13 @@ if(MODE STREQUAL "round_trip")
     set(ENV{KORVANE_SDK_CAPTURE} "${capture}")
     if(RECORDER)
         set(ENV{LD_PRELOAD} "${RECORDER}")
-    endif()
-    if(STAND_IN)
-        set(ENV{KORVANE_SDK_TARGET} "${STAND_IN}")
+    else()
+        set(folder "${CMAKE_CURRENT_BINARY_DIR}/capture_round_trip_bin")
+        file(MAKE_DIRECTORY "${folder}")
+        file(COPY_FILE "${HOST}" "${folder}/korvane_host.exe")
+        file(COPY_FILE "${RECORDER_DLL}" "${folder}/OstrelSDK.dll")
+        file(COPY_FILE "${STAND_IN}" "${folder}/OstrelSDK.maker.dll")
+        set(host "${folder}/korvane_host.exe")
     endif()
     # 10.0.0.3 is not in the simulation: its login fails, and must fail again in the replay.
     set(cameras --camera http://10.0.0.1:8000/ --login admin --password secret
@@ -59,7 +67,7 @@ if(MODE STREQUAL "round_trip")
     run_host(watched result --simulate ${SIMULATION} --json --rules --seconds 3
         --log capture_round_trip.log ${cameras})
     unset(ENV{LD_PRELOAD})
-    unset(ENV{KORVANE_SDK_TARGET})
+    unset(host)
     if(NOT result EQUAL 1)
         message(FATAL_ERROR "watch: exit ${result}, expected 1 (10.0.0.3 fails):\n${watched}")
     endif()
