@@ -9,9 +9,8 @@ namespace korvane::host::cli
 namespace
 {
 
-const ostrel::control::ControlTable* controlIn(const std::string& baseName)
+const ostrel::control::ControlTable* controlIn(std::unique_ptr<DynamicLibrary> library)
 {
-    const auto library = DynamicLibrary::findLoaded(baseName);
     if (!library)
         return nullptr;
     using Accessor = const ostrel::control::ControlTable* (*)();
@@ -24,9 +23,14 @@ const ostrel::control::ControlTable* controlIn(const std::string& baseName)
 
 const ostrel::control::ControlTable* findStandInControl()
 {
-    // Behind the recording Camera SDK, the stand-in may be the maker's library it renamed.
-    const ostrel::control::ControlTable* const control = controlIn(kCameraSdkBaseName);
-    return control ? control : controlIn(korvane::sdk_recorder::kRenamedMakerBaseName);
+    if (const auto control = controlIn(DynamicLibrary::findLoaded(kCameraSdkBaseName)))
+        return control;
+    // Behind the recording Camera SDK installed by renaming, the stand-in is the renamed
+    // maker's library, which the recorder loads only when the plugin initialises it: loaded
+    // here first, it stays loaded and the recorder gets the same one.
+    std::string errorText;
+    return controlIn(DynamicLibrary::open(
+        DynamicLibrary::fileName(korvane::sdk_recorder::kRenamedMakerBaseName), &errorText));
 }
 
 }  // namespace korvane::host::cli
