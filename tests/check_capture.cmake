@@ -6,7 +6,8 @@
 #               simulation lacks; replays the capture; both runs show the same events and
 #               objects with the same attributes in the same order per camera, the same rules
 #               read back and the same failed login
-#   bad_input   a capture cut short is read up to its last whole line, with a note; an empty
+#   bad_input   a capture cut short is read up to its last whole line, with a note (and its
+#               summary marks an alarm code the plugin does not know); an empty
 #               file, another format version, a line that is not JSON and a file that is not
 #               a capture are refused with the file, the line and what is wrong (exit 2), and
 #               --replay starts nothing
@@ -106,14 +107,15 @@ if(MODE STREQUAL "round_trip")
 elseif(MODE STREQUAL "bad_input")
     set(header "{\"format\": \"korvane-sdk-capture\", \"version\": 1, \"t\": 0}")
     set(login "{\"t\": 10, \"op\": \"OSTREL_Login\", \"address\": \"10.0.0.9\", \"port\": 8000, \"loginName\": \"admin\", \"session\": 1, \"result\": 1}")
-    file(WRITE capture_cut.jsonl "${header}\n${login}\n{\"t\": 20, \"callback\": \"al")
+    set(alarm "{\"t\": 15, \"callback\": \"alarm\", \"session\": 1, \"alarm\": {\"alarmType\": 4242}}")
+    file(WRITE capture_cut.jsonl "${header}\n${login}\n${alarm}\n{\"t\": 20, \"callback\": \"al")
     file(WRITE capture_empty.jsonl "")
     file(WRITE capture_newer.jsonl "{\"format\": \"korvane-sdk-capture\", \"version\": 2, \"t\": 0}\n")
     file(WRITE capture_garbled.jsonl "${header}\nnot JSON\n${login}\n")
     file(WRITE capture_other.jsonl "{\"cameras\": []}\n")
     # file | exit | what stderr says | what stdout shows
     set(cases
-        "capture_cut.jsonl|0|capture_cut.jsonl:3: the last line is cut short|10.0.0.9:8000, login admin"
+        "capture_cut.jsonl|0|capture_cut.jsonl:4: the last line is cut short|10.0.0.9:8000, login admin.*4242: 1 \\(not known to the plugin\\)"
         "capture_empty.jsonl|2|capture_empty.jsonl:1: the file is empty|^$"
         "capture_newer.jsonl|2|capture_newer.jsonl:1: format version 2, and this host reads version 1|^$"
         "capture_garbled.jsonl|2|capture_garbled.jsonl:2: not JSON|^$"
