@@ -23,9 +23,14 @@ std::unique_ptr<DynamicLibrary> DynamicLibrary::open(const std::string& path,
     return std::make_unique<DynamicLibrary>(reinterpret_cast<void*>(module));
 }
 
+std::string DynamicLibrary::fileName(const std::string& baseName)
+{
+    return baseName + ".dll";
+}
+
 std::unique_ptr<DynamicLibrary> DynamicLibrary::findLoaded(const std::string& baseName)
 {
-    HMODULE const module = GetModuleHandleA((baseName + ".dll").c_str());
+    HMODULE const module = GetModuleHandleA(fileName(baseName).c_str());
     return module ? std::make_unique<DynamicLibrary>(reinterpret_cast<void*>(module)) : nullptr;
 }
 
@@ -54,9 +59,14 @@ std::unique_ptr<DynamicLibrary> DynamicLibrary::open(const std::string& path,
     return std::make_unique<DynamicLibrary>(handle);
 }
 
+std::string DynamicLibrary::fileName(const std::string& baseName)
+{
+    return "lib" + baseName + ".so";
+}
+
 std::unique_ptr<DynamicLibrary> DynamicLibrary::findLoaded(const std::string& baseName)
 {
-    void* const handle = dlopen(("lib" + baseName + ".so").c_str(), RTLD_NOW | RTLD_NOLOAD);
+    void* const handle = dlopen(fileName(baseName).c_str(), RTLD_NOW | RTLD_NOLOAD);
     return handle ? std::make_unique<DynamicLibrary>(handle) : nullptr;
 }
 

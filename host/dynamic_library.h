@@ -21,6 +21,10 @@ public:
     // The library at `path`, or null with `*errorMessage` set when it cannot be loaded.
     static std::unique_ptr<DynamicLibrary> open(const std::string& path, std::string* errorMessage);
 
+    // The platform's file name for `baseName`: "lib<baseName>.so" on Linux, "<baseName>.dll"
+    // on Windows.
+    static std::string fileName(const std::string& baseName);
+
     // The library that the process has already loaded under the platform's file name for
     // `baseName` ("lib<baseName>.so" on Linux, "<baseName>.dll" on Windows), for instance as
     // a dependency of another library; null when none is loaded. Loads nothing.

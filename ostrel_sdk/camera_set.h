@@ -35,6 +35,8 @@ struct Camera
     uint64_t queuedTickets GUARDED_BY(simulatorMutex()) = 0;   // tickets handed out so far
     uint64_t handledTickets GUARDED_BY(simulatorMutex()) = 0;  // deliveries finished
     bool stopping GUARDED_BY(simulatorMutex()) = false;
+    // Calls of each operation that reached the camera, for config.failures.
+    int calls[control::kOperationCount] GUARDED_BY(simulatorMutex()) = {};
     std::condition_variable_any wake;  // the delivery thread sleeps on it for new work
     std::thread worker GUARDED_BY(simulatorMutex());
 };

@@ -60,6 +60,31 @@ enum class Operation
 };
 constexpr int kOperationCount = static_cast<int>(Operation::kGetSmartRuleCombinations) + 1;
 
+// The Camera SDK function of each operation, in the order of Operation.
+constexpr const char* kOperationNames[kOperationCount] = {
+    "OSTREL_Init",
+    "OSTREL_GetLastError",
+    "OSTREL_Login",
+    "OSTREL_Logout",
+    "OSTREL_QueryChannelList",
+    "OSTREL_GetDeviceConfig",
+    "OSTREL_SetAlarmCallback",
+    "OSTREL_SetStructDataCallback",
+    "OSTREL_Subscribe",
+    "OSTREL_Unsubscribe",
+    "OSTREL_GetLineCrossRules",
+    "OSTREL_SetLineCrossRules",
+    "OSTREL_GetIntrusionRules",
+    "OSTREL_SetIntrusionRules",
+    "OSTREL_GetEnterAreaRules",
+    "OSTREL_SetEnterAreaRules",
+    "OSTREL_GetLeaveAreaRules",
+    "OSTREL_SetLeaveAreaRules",
+    "OSTREL_GetSmartRuleSwitches",
+    "OSTREL_SetSmartRuleSwitches",
+    "OSTREL_GetSmartRuleCombinations",
+};
+
 // The four kinds of rule sets a channel keeps.
 enum class RuleSetKind
 {
@@ -111,6 +136,17 @@ struct ChannelConfig
     std::vector<std::vector<int32_t>> combinations;  // groups of types that run together
 };
 
+// One call of a camera made to fail: its `call`th call (counting from 1) of `operation`
+// that reaches the camera (a login at its address and port, or a call on one of its
+// sessions) fails with the last error `error`. Calls of OSTREL_Init and
+// OSTREL_GetLastError reach no camera.
+struct CameraFailure
+{
+    Operation operation = Operation::kLogin;
+    int call = 1;
+    int32_t error = kErrorInjected;
+};
+
 // A simulated camera. Per-channel calls succeed only for channels present in `channels`.
 struct CameraConfig
 {
@@ -118,6 +154,8 @@ struct CameraConfig
     int32_t port = 80;
     std::string loginName;
     std::string password;
+    bool anyPassword = false;  // a login with `loginName` succeeds whatever its password
+    std::vector<CameraFailure> failures;
     int32_t channelCount = 1;  // reported by OSTREL_QueryChannelList
     std::map<int32_t, ChannelConfig> channels;
 };

@@ -27,7 +27,20 @@ std::string fieldText(const char* field, size_t size)
 
 }  // namespace
 
-Camera* SdkOperations::findCamera(void* handle)
+bool SdkOperations::cameraFails(Operation operation, Camera* camera)
+{
+    if (!camera)
+        return false;
+    const int call = ++camera->calls[static_cast<int>(operation)];
+    for (const control::CameraFailure& failure : camera->config.failures)
+    {
+        if (failure.operation == operation && failure.call == call)
+            return fail(failure.error), true;
+    }
+    return false;
+}
+
+Camera* SdkOperations::findCamera(Operation operation, void* handle)
 {
     Session* session = m_sessions.find(handle);
     if (!session)
@@ -35,7 +48,15 @@ Camera* SdkOperations::findCamera(void* handle)
     Camera* camera = m_cameras.find(session->camera);
     if (!camera)
         fail(control::kErrorUnknownDevice);
-    return camera;
+    return cameraFails(operation, camera) ? nullptr : camera;
+}
+
+Session* SdkOperations::findSession(Operation operation, void* handle)
+{
+    Session* session = m_sessions.find(handle);
+    if (!session || cameraFails(operation, m_cameras.find(session->camera)))
+        return nullptr;
+    return session;
 }
 
 ChannelConfig* SdkOperations::enterChannel(Operation operation, void* handle, int32_t channel,
@@ -44,7 +65,7 @@ ChannelConfig* SdkOperations::enterChannel(Operation operation, void* handle, in
     if (!m_calls.enter(operation))
         return nullptr;
     m_calls.recordChannel(channel);
-    Camera* camera = findCamera(handle);
+    Camera* camera = findCamera(operation, handle);
     if (!camera)
         return nullptr;
     if (!record)
@@ -81,13 +102,16 @@ void* SdkOperations::login(const OstrelLoginRecord* login, OstrelLoginResult* re
     if (!login || !result)
         return fail(control::kErrorInvalidArgument), nullptr;
     control::CameraId id = 0;
-    const Camera* camera =
+    Camera* camera =
         m_cameras.findAt(fieldText(login->address, sizeof login->address), login->port, &id);
     if (!camera)
         return fail(control::kErrorUnknownDevice), nullptr;
+    if (cameraFails(Operation::kLogin, camera))
+        return nullptr;
     const control::CameraConfig& config = camera->config;
     if (config.loginName != fieldText(login->loginName, sizeof login->loginName) ||
-        config.password != fieldText(login->password, sizeof login->password))
+        (!config.anyPassword &&
+         config.password != fieldText(login->password, sizeof login->password)))
         return fail(control::kErrorBadCredentials), nullptr;
     const Session& session = m_sessions.open(id);
     std::snprintf(result->serialNumber, sizeof result->serialNumber, "OSTREL-SIM-%d", id);
@@ -100,7 +124,7 @@ int32_t SdkOperations::logout(void* handle)
 {
     if (!m_calls.enter(Operation::kLogout))
         return 0;
-    Session* session = m_sessions.find(handle);
+    Session* session = findSession(Operation::kLogout, handle);
     if (!session)
         return 0;
     m_sessions.close(session);
@@ -111,7 +135,7 @@ int32_t SdkOperations::queryChannelList(void* handle, int32_t* count, OstrelChan
 {
     if (!m_calls.enter(Operation::kQueryChannelList))
         return 0;
-    const Camera* camera = findCamera(handle);
+    const Camera* camera = findCamera(Operation::kQueryChannelList, handle);
     if (!camera)
         return 0;
     if (!count || (*count > 0 && !channels))
@@ -149,7 +173,7 @@ int32_t SdkOperations::setAlarmCallback(void* handle, OstrelAlarmCallback callba
 {
     if (!m_calls.enter(Operation::kSetAlarmCallback))
         return 0;
-    Session* session = m_sessions.find(handle);
+    Session* session = findSession(Operation::kSetAlarmCallback, handle);
     if (!session)
         return 0;
     session->alarmCallback = callback;
@@ -162,7 +186,7 @@ int32_t SdkOperations::setStructDataCallback(void* handle, OstrelStructDataCallb
 {
     if (!m_calls.enter(Operation::kSetStructDataCallback))
         return 0;
-    Session* session = m_sessions.find(handle);
+    Session* session = findSession(Operation::kSetStructDataCallback, handle);
     if (!session)
         return 0;
     session->structCallback = callback;
@@ -177,7 +201,7 @@ int32_t SdkOperations::subscribe(void* handle, const OstrelSubscriptionRequest* 
         m_calls.recordSubscription(*request);
     if (!m_calls.enter(Operation::kSubscribe))
         return 0;
-    Session* session = m_sessions.find(handle);
+    Session* session = findSession(Operation::kSubscribe, handle);
     if (!session)
         return 0;
     if (!request || !result)
@@ -193,7 +217,7 @@ int32_t SdkOperations::unsubscribe(void* handle, uint32_t id)
     m_calls.recordUnsubscribeId(id);
     if (!m_calls.enter(Operation::kUnsubscribe))
         return 0;
-    Session* session = m_sessions.find(handle);
+    Session* session = findSession(Operation::kUnsubscribe, handle);
     if (!session)
         return 0;
     if (!session->subscribed || session->subscriptionId != id)

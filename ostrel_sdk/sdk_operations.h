@@ -71,8 +71,18 @@ public:
     void clear() REQUIRES(simulatorMutex());
 
 private:
-    // The camera of an open session, or null with the last error set.
-    Camera* findCamera(void* handle) REQUIRES(simulatorMutex());
+    // The camera of an open session, or null with the last error set (also when the call
+    // of `operation` is one that the camera is to fail).
+    Camera* findCamera(control::Operation operation, void* handle) REQUIRES(simulatorMutex());
+
+    // The open session of `handle`, or null with the last error set (also when its camera
+    // is to fail this call of `operation`).
+    Session* findSession(control::Operation operation, void* handle) REQUIRES(simulatorMutex());
+
+    // Counts a call of `operation` that reached `camera`; true, with the last error set,
+    // when the camera's failures name this call.
+    static bool cameraFails(control::Operation operation, Camera* camera)
+        REQUIRES(simulatorMutex());
     // Counts the call and records its channel; the session's channel, or null with the
     // last error set on any failure (`record` is the caller's record, checked for null).
     control::ChannelConfig* enterChannel(control::Operation operation, void* handle,

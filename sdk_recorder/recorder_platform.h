@@ -13,6 +13,10 @@
 namespace korvane::sdk_recorder
 {
 
+// The base name of the maker's library renamed beside the recorder: libOstrelSDK.maker.so
+// on Linux, OstrelSDK.maker.dll on Windows.
+constexpr const char* kRenamedMakerBaseName = "OstrelSDK.maker";
+
 // The camera maker's library, opened; never unloaded once its entry points are in use.
 struct MakerLibrary
 {

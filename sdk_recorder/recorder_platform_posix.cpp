@@ -15,7 +15,7 @@ namespace
 {
 
 constexpr const char* kCameraSdkName = "libOstrelSDK.so";
-constexpr const char* kRenamedMakerName = "libOstrelSDK.maker.so";
+const std::string kRenamedMakerName = std::string("lib") + kRenamedMakerBaseName + ".so";
 
 // The recorder's own file as the loader knows it (the path it was loaded by).
 std::string ownPath()

@@ -10,7 +10,7 @@ namespace korvane::sdk_recorder
 namespace
 {
 
-constexpr const char* kRenamedMakerName = "OstrelSDK.maker.dll";
+const std::string kRenamedMakerName = std::string(kRenamedMakerBaseName) + ".dll";
 
 HMODULE ownModule()
 {

@@ -1,6 +1,8 @@
 #include "camera_records.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <iterator>
 
 namespace korvane::host::cli
 {
@@ -13,6 +15,19 @@ namespace
 int32_t code(const Json& object, const char* key)
 {
     return static_cast<int32_t>(object[key].numberValue());
+}
+
+// A text field: its raw bytes when a capture gave them in hexadecimal under key + "Hex"
+// (a text that is not UTF-8), otherwise the text.
+std::string textOf(const Json& object, const std::string& key)
+{
+    const std::string& hex = object[key + "Hex"].stringValue();
+    if (hex.empty())
+        return object[key].stringValue();
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<char>(std::strtol(hex.substr(i, 2).c_str(), nullptr, 16)));
+    return bytes;
 }
 
 }  // namespace
@@ -43,7 +58,7 @@ ostrel::control::StructuredBatch batchOf(const Json& step)
         vehicle.vehicleColor = code(v, "vehicleColor");
         vehicle.speedUnit = code(v, "speedUnit");
         vehicle.speed = static_cast<float>(v["speed"].numberValue());
-        vehicle.plateNumber = v["plateNumber"].stringValue();
+        vehicle.plateNumber = textOf(v, "plateNumber");
         vehicle.plateColor = code(v, "plateColor");
         vehicle.plateType = code(v, "plateType");
         batch.vehicles.push_back(vehicle);
@@ -62,6 +77,14 @@ RulePoint pointOf(const Json& point)
     return result;
 }
 
+// Up to `size` bytes from a JSON list of numbers 0..255; the rest stay zero.
+void bytesOf(const Json& list, uint8_t* bytes, size_t size)
+{
+    const auto& items = list.arrayItems();
+    for (size_t i = 0; i < items.size() && i < size; ++i)
+        bytes[i] = static_cast<uint8_t>(items[i].numberValue());
+}
+
 std::vector<ObjectFilter> filtersOf(const Json& rule)
 {
     std::vector<ObjectFilter> filters;
@@ -70,16 +93,20 @@ std::vector<ObjectFilter> filtersOf(const Json& rule)
         ObjectFilter filter{};
         filter.objectType = code(f, "type");
         filter.enabled = f["enabled"].isNumber() ? code(f, "enabled") : 1;
+        bytesOf(f["firstParameters"], filter.firstParameters, sizeof filter.firstParameters);
+        bytesOf(f["secondParameters"], filter.secondParameters, sizeof filter.secondParameters);
         filters.push_back(filter);
     }
     return filters;
 }
 
 // The fields that line and area rules share.
+// A rule's index is its place in the list unless it names one ("ruleIndex", as a camera
+// reports it).
 template <class Rule>
 void fillCommon(const Json& json, int32_t index, Rule* rule)
 {
-    rule->ruleIndex = index;
+    rule->ruleIndex = json["ruleIndex"].isNumber() ? code(json, "ruleIndex") : index;
     rule->enabled = json["enabled"].isNumber() ? code(json, "enabled") : 1;
     rule->sensitivity = static_cast<uint32_t>(
         json["sensitivity"].isNumber() ? json["sensitivity"].numberValue() : 50);
@@ -100,6 +127,8 @@ ostrel::control::LineRules lineRulesOf(const Json& json)
         entry.rule.startPoint = pointOf(items[i]["start"]);
         entry.rule.endPoint = pointOf(items[i]["end"]);
         entry.filters = filtersOf(items[i]);
+        if (items[i]["filterCount"].isNumber())
+            entry.reportedFilterCount = code(items[i], "filterCount");
         rules.rules.push_back(entry);
     }
     return rules;
@@ -122,6 +151,8 @@ ostrel::control::AreaRules areaRulesOf(const Json& json)
         entry.rule.pointCount =
             static_cast<int32_t>(std::min<size_t>(points.size(), kOstrelAreaPointCapacity));
         entry.filters = filtersOf(items[i]);
+        if (items[i]["filterCount"].isNumber())
+            entry.reportedFilterCount = code(items[i], "filterCount");
         rules.rules.push_back(entry);
     }
     return rules;
@@ -150,6 +181,31 @@ void applyChannelRules(const Json& rules, ostrel::control::ChannelConfig* channe
 
 }  // namespace
 
+bool cameraFailuresOf(const Json& list, std::vector<ostrel::control::CameraFailure>* failures,
+                      std::string* errorText)
+{
+    using namespace ostrel::control;
+    for (const Json& item : list.arrayItems())
+    {
+        const auto* const name = std::find(std::begin(kOperationNames), std::end(kOperationNames),
+                                           item["op"].stringValue());
+        CameraFailure failure;
+        failure.operation = static_cast<Operation>(name - std::begin(kOperationNames));
+        failure.call = code(item, "call");
+        failure.error = code(item, "error");
+        if (name == std::end(kOperationNames) || failure.call < 1)
+        {
+            *errorText =
+                "a failure needs a Camera SDK operation (\"op\") and a call number of 1 "
+                "or more: " +
+                item.dump();
+            return false;
+        }
+        failures->push_back(failure);
+    }
+    return true;
+}
+
 ostrel::control::CameraConfig cameraConfigOf(const CameraSpec& spec)
 {
     ostrel::control::CameraConfig config;
@@ -157,6 +213,8 @@ ostrel::control::CameraConfig cameraConfigOf(const CameraSpec& spec)
     config.port = spec.port;
     config.loginName = spec.login;
     config.password = spec.password;
+    config.anyPassword = spec.anyPassword;
+    config.failures = spec.failures;
     config.channelCount = spec.channelCount;
     for (const ChannelSpec& channel : spec.channels)
     {

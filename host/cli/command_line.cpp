@@ -46,6 +46,9 @@ const std::map<std::string, ValueOption>& valueOptions()
          [](Options* o, const std::string& v) { return parseNumber(v, 1, 31536000, &o->seconds); }},
         {"--fps",
          [](Options* o, const std::string& v) { return parseNumber(v, 1, 1000, &o->fps); }},
+        {"--replay", [](Options* o, const std::string& v) { return o->capturePath = v, true; }},
+        {"--speed",
+         [](Options* o, const std::string& v) { return parseNumber(v, 1, 1000, &o->speed); }},
     };
     return kOptions;
 }
@@ -77,7 +80,10 @@ bool isCameraOption(const std::string& name)
 // Whether the options of one mode were mixed with the other's.
 bool checkMode(Options* options, bool watchOptionSeen, std::string* errorText)
 {
-    const bool watch = !options->cameras.empty() || !options->simulationPath.empty();
+    const bool watch = !options->cameras.empty() || !options->simulationPath.empty() ||
+                       !options->capturePath.empty();
+    if (!options->simulationPath.empty() && !options->capturePath.empty())
+        *errorText = "Give either --simulate or --replay";
     if (watch && !options->scenarioPath.empty())
         *errorText = "A scenario file cannot be watched: give either a scenario or cameras";
     else if (!watch && watchOptionSeen)
@@ -117,6 +123,17 @@ bool parseCommandLine(int argc, const char* const* argv, Options* options, std::
         {
             options->json = true;
         }
+        else if ((argument == "--capture-summary" || argument == "--capture-to-simulation") &&
+                 hasValue)
+        {
+            options->capturePath = argv[++i];
+            options->mode = argument == "--capture-summary" ? Options::Mode::kCaptureSummary
+                                                            : Options::Mode::kCaptureToSimulation;
+        }
+        else if (argument == "--loop")
+        {
+            options->loop = watchOptionSeen = true;
+        }
         else if (argument == "--rules")
         {
             options->rules = watchOptionSeen = true;
@@ -145,6 +162,13 @@ bool parseCommandLine(int argc, const char* const* argv, Options* options, std::
         if (!errorText->empty())
             return false;
     }
+    if (options->mode == Options::Mode::kCaptureSummary ||
+        options->mode == Options::Mode::kCaptureToSimulation)
+    {
+        if (watchOptionSeen || !options->scenarioPath.empty())
+            *errorText = "A capture is summarised or converted alone (with --json at most)";
+        return errorText->empty();
+    }
     if (options->mode == Options::Mode::kVersion)
         return true;
     return checkMode(options, watchOptionSeen, errorText);
@@ -169,7 +193,10 @@ const char* helpText()
                [--camera URL ...]... [--settings FILE.json] [--rules] [--rules-svg FILE]
                [--apply FILE.json] [--seconds N] [--fps N] [--json] [--log FILE]
                [--plugin LIBRARY]
-  korvane_host --simulate FILE.json [...the same options...]
+  korvane_host --simulate FILE.json [--speed N] [--loop] [...the same options...]
+  korvane_host --replay CAPTURE.jsonl [--speed N] [--loop] [...the same options...]
+  korvane_host --capture-summary CAPTURE.jsonl [--json]
+  korvane_host --capture-to-simulation CAPTURE.jsonl
   korvane_host --help | --version
 
 Scenario mode plays SCENARIO.json (or the built-in scenario) step by step against the
@@ -197,6 +224,12 @@ not change a camera, unless --apply is given.
                       by themselves ({"cameras": [...], "activity": [...]}); without
                       --camera every simulated camera is watched. Needs the stand-in's
                       Camera SDK library.
+  --replay CAPTURE    like --simulate, with the cameras of a capture of the recording Camera
+                      SDK: their channels, capabilities, rules and switches as they last
+                      reported them, their alarms and detections at their captured times,
+                      and their failed calls failing again; any password is accepted
+  --speed N           plays a simulation or a replay N times faster (default 1)
+  --loop              starts a replay's (or a simulation's timed) activity again at its end
   --settings FILE     a JSON object of settings laid over the defaults
   --rules             prints each camera's smart rules and switches as the settings page
                       would show them
@@ -207,6 +240,13 @@ not change a camera, unless --apply is given.
                       when the user saves the settings page
   --seconds N         stops after N seconds (default: at Ctrl-C)
   --fps N             video frames per second and camera (default 30)
+
+Reading a capture of the recording Camera SDK (a truncated last line is noted and ends
+it; anything else that is not a capture is refused with its line, exit 2):
+  --capture-summary CAPTURE    per camera: sessions and failed logins, channels, rule
+                      capabilities, alarm codes with counts (codes the plugin does not know
+                      marked), detections, rule and switch calls, failed calls (--json too)
+  --capture-to-simulation CAPTURE  prints the --simulate file that --replay plays
 
 Both modes:
   --json              JSON Lines instead of text, one object per line with atMs, camera, kind

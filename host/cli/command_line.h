@@ -1,4 +1,4 @@
-// The command line of korvane_host: its two modes, their options and the help text.
+// The command line of korvane_host: its modes, their options and the help text.
 //
 // Values only; parsing is a pure function of the arguments.
 
@@ -33,6 +33,8 @@ struct Options
         kWatch,     //< Acts as the server in real time for the cameras named.
         kHelp,
         kVersion,
+        kCaptureSummary,       //< Prints what a capture holds, per camera.
+        kCaptureToSimulation,  //< Prints the simulation file that replays a capture.
     };
 
     Mode mode = Mode::kScenario;
@@ -44,6 +46,9 @@ struct Options
     // Watch mode.
     std::vector<CameraOption> cameras;
     std::string simulationPath;
+    std::string capturePath;  //< --replay, --capture-summary or --capture-to-simulation.
+    int speed = 1;            //< A simulation or replay plays this many times faster.
+    bool loop = false;        //< Its timed entries start again at the end.
     std::string settingsPath;
     std::string applyPath;
     std::string rulesSvgPath;
@@ -51,6 +56,13 @@ struct Options
     int seconds = 0;  //< 0: until interrupted.
     int fps = 30;
 };
+
+// Whether the run puts simulated cameras into the process (--simulate or --replay).
+inline bool simulates(const Options& options)
+{
+    return !options.simulationPath.empty() ||
+           (options.mode == Options::Mode::kWatch && !options.capturePath.empty());
+}
 
 // Reads the arguments; false with `*errorText` set for a bad command line.
 bool parseCommandLine(int argc, const char* const* argv, Options* options, std::string* errorText);

@@ -14,6 +14,9 @@
 #include <string>
 
 #include "host/cli/camera_passwords.h"
+#include "host/cli/capture_reader.h"
+#include "host/cli/capture_replay.h"
+#include "host/cli/capture_summary.h"
 #include "host/cli/command_line.h"
 #include "host/cli/console.h"
 #include "host/cli/plugin_session.h"
@@ -190,6 +193,61 @@ std::vector<WatchTarget> watchTargets(const Options& options, const SimulationSp
     return targets;
 }
 
+// Reads the capture at `path`; false with "PATH:LINE: what is wrong" printed. A last line
+// cut short is noted and ends the capture.
+bool readCaptureFile(const std::string& path, Capture* capture)
+{
+    std::string errorText;
+    if (!readCapture(path, capture, &errorText))
+    {
+        std::fprintf(stderr, "korvane_host: %s\n", errorText.c_str());
+        return false;
+    }
+    const std::string note = truncationNote(*capture);
+    if (!note.empty())
+        std::fprintf(stderr, "korvane_host: %s\n", note.c_str());
+    return true;
+}
+
+// --capture-summary and --capture-to-simulation.
+int runCaptureMode(const Options& options)
+{
+    Capture capture;
+    if (!readCaptureFile(options.capturePath, &capture))
+        return kBadInput;
+    if (options.mode == Options::Mode::kCaptureSummary)
+        printCaptureSummary(captureSummary(capture), options.json, stdout);
+    else
+        printSimulation(simulationOfCapture(capture), stdout);
+    return 0;
+}
+
+// The simulation that --simulate or --replay names, played at the options' speed.
+bool readSimulation(const Options& options, SimulationSpec* simulation)
+{
+    if (!options.simulationPath.empty())
+    {
+        if (!readInput(options.simulationPath, &parseSimulation, simulation))
+            return false;
+    }
+    else
+    {
+        Capture capture;
+        std::string errorText;
+        if (!readCaptureFile(options.capturePath, &capture))
+            return false;
+        if (!simulationOf(simulationOfCapture(capture), simulation, &errorText))
+        {
+            std::fprintf(stderr, "korvane_host: %s: %s\n", options.capturePath.c_str(),
+                         errorText.c_str());
+            return false;
+        }
+    }
+    simulation->speed = options.speed;
+    simulation->loop = options.loop;
+    return true;
+}
+
 // Reads the files a watch run needs; false (with the reason printed) when one is bad.
 bool readWatchInputs(const Options& options, WatchSettings* settings, SimulationSpec* simulation)
 {
@@ -201,8 +259,7 @@ bool readWatchInputs(const Options& options, WatchSettings* settings, Simulation
     settings->hasApply = !options.applyPath.empty();
     if (settings->hasApply && !readInput(options.applyPath, &parseSettingsText, &settings->apply))
         return false;
-    return options.simulationPath.empty() ||
-           readInput(options.simulationPath, &parseSimulation, simulation);
+    return !simulates(options) || readSimulation(options, simulation);
 }
 
 // How a watch run went, up to the unloading of the plugin library.
@@ -231,16 +288,16 @@ void watchWithCapture(const Options& options, const SimulationSpec& simulationSp
     if (!library)
         return;
     const ostrel::control::ControlTable* const control = findStandInControl();
-    if (!options.simulationPath.empty() && !control)
+    if (simulates(options) && !control)
     {
         capture.printToTerminal(
-            "korvane_host: --simulate needs the Camera SDK stand-in, and the loaded Camera SDK "
-            "library is another one (the camera maker's?)\n");
+            "korvane_host: --simulate needs the Camera SDK stand-in (--replay too), and the loaded "
+            "Camera SDK library is another one (the camera maker's?)\n");
         outcome->exitCode = kBadInput;
         return;
     }
     std::unique_ptr<Simulation> simulation;
-    if (control && !options.simulationPath.empty())
+    if (control && simulates(options))
     {
         simulation = std::make_unique<Simulation>(*control, simulationSpec);
         simulation->start();
@@ -313,6 +370,11 @@ int main(int argc, char** argv)
         options.pluginPath = KORVANE_DEFAULT_PLUGIN_PATH;
     if (options.mode == Options::Mode::kVersion)
         return printVersion(options);
+    if (options.mode == Options::Mode::kCaptureSummary ||
+        options.mode == Options::Mode::kCaptureToSimulation)
+    {
+        return runCaptureMode(options);
+    }
     // Before any camera is contacted.
     if (!readCameraPasswords(&options.cameras, &errorText))
     {

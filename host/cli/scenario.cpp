@@ -49,6 +49,12 @@ bool cameraOf(const Json& json, CameraSpec* camera, std::string* errorText)
     camera->port = static_cast<int32_t>(numberOr(json["port"], 80));
     camera->login = textOr(json["login"], "admin");
     camera->password = textOr(json["password"], "");
+    camera->anyPassword = json["anyPassword"].boolValue();
+    if (!cameraFailuresOf(json["failures"], &camera->failures, errorText))
+    {
+        *errorText = "The camera \"" + camera->name + "\": " + *errorText;
+        return false;
+    }
     camera->channelCount = static_cast<int32_t>(numberOr(json["channelCount"], 1));
     for (const Json& channel : json["channels"].arrayItems())
         camera->channels.push_back(channelOf(channel));

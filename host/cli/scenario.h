@@ -9,8 +9,10 @@
 //                            "login": "admin", "password": "secret", "channel": 0}}],
 //    "steps": [{"atMs": 0, "do": "connect", "camera": "lobby"}, ...]}
 // "device" is what the server knows of the camera; every member defaults to the camera's
-// own values. Steps run in ascending "atMs" (equal times keep their order); what each step
-// takes besides "do" and "camera" is described in scenario_runner.h. Values only.
+// own values. A camera may also accept any password ("anyPassword": true) and fail chosen
+// calls ("failures": [{"op": "OSTREL_Login", "call": 1, "error": 3}]: its first login
+// fails with the last error 3). Steps run in ascending "atMs" (equal times keep their order); what
+// each step takes besides "do" and "camera" is described in scenario_runner.h. Values only.
 
 #pragma once
 
@@ -44,6 +46,8 @@ struct CameraSpec
     int32_t port = 80;
     std::string login;
     std::string password;
+    bool anyPassword = false;  //< A login with `login` opens a session whatever its password.
+    std::vector<ostrel::control::CameraFailure> failures;  //< Calls of the camera that fail.
     int32_t channelCount = 1;
     std::vector<ChannelSpec> channels;
     // What the server knows.

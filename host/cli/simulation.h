@@ -8,13 +8,20 @@
 //                 {"camera": "yard", "everyMs": 700,
 //                  "objects": {"faces": [{"gender": 1}], "vehicles": [{"vehicleType": 9}]}}]}
 // An entry raises its alarm code (or the next code of "alarms", in turn) stamped with the
-// wall clock in seconds, or delivers its detections, once per period.
+// wall clock in seconds, or delivers its detections, once per period. A timed entry has
+// "atMs" in place of "everyMs": it delivers once, that long after the start, its alarm
+// stamped with "time" (camera seconds) when it has one:
+//    {"camera": "lobby", "atMs": 1250, "alarm": 1, "time": 1765000000}
+//    {"camera": "lobby", "atMs": 1300, "objects": {"faces": [{"gender": 1}]}}
+// "lengthMs" (optional, beside "cameras") is how long the timed entries last, for a run that
+// starts them again at the end. A run may go `speed` times faster than the file says.
 //
 // Thread-safety: a Simulation is started and stopped by one thread; its own thread queues
 // the deliveries, which the stand-in hands to the plugin on each camera's delivery thread.
 
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -29,26 +36,37 @@
 namespace korvane::host::cli
 {
 
-// One periodic delivery of a simulated camera.
+// One periodic or timed delivery of a simulated camera.
 struct Activity
 {
     std::string camera;
     int64_t everyMs = 1000;
-    std::vector<int32_t> alarms;               //< Taken in turn; empty for detections.
+    int64_t atMs = -1;            //< 0 or more: a timed entry, delivered once.
+    std::vector<int32_t> alarms;  //< Taken in turn; empty for detections.
+    bool hasAlarmTime = false;    //< Else alarms carry the wall clock.
+    int64_t alarmTimeSeconds = 0;
     ostrel::control::StructuredBatch objects;  //< Delivered when `alarms` is empty.
 };
 
 struct SimulationSpec
 {
     std::vector<CameraSpec> cameras;
-    std::vector<Activity> activity;
+    std::vector<Activity> activity;  //< The periodic entries, then the timed ones by atMs.
+    int64_t lengthMs = 0;            //< How long the timed entries last: at least the last atMs.
+    int speed = 1;                   //< How many times faster than the file says.
+    bool loop = false;               //< The timed entries start again after lengthMs.
 };
 
 // Reads a simulation file's text; false with `*errorText` set when it is not valid.
 bool parseSimulation(const std::string& text, SimulationSpec* simulation, std::string* errorText);
 
+// Reads a simulation from its JSON; false with `*errorText` set when it is not valid.
+bool simulationOf(const nx::kit::Json& json, SimulationSpec* simulation, std::string* errorText);
+
 class Simulation
 {
+    using Clock = std::chrono::steady_clock;
+
 public:
     // Adds the cameras to the stand-in that `control` drives.
     Simulation(const ostrel::control::ControlTable& control, SimulationSpec spec);
@@ -71,12 +89,16 @@ public:
 private:
     void run();
 
+    // The time `activity` is due for the `round`th time (counting from 0).
+    Clock::time_point dueTime(const Activity& activity, int64_t round) const;
+
     // Queues the delivery of `activity` for the `round`th time.
     void deliver(const Activity& activity, int64_t round);
 
     const ostrel::control::ControlTable& m_control;
     const SimulationSpec m_spec;
     std::vector<ostrel::control::CameraId> m_cameraIds;  //< In the order of m_spec.cameras.
+    Clock::time_point m_start;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stopping = false;

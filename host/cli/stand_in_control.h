@@ -1,6 +1,7 @@
 // Finds the Camera SDK stand-in's control table in the Camera SDK library that the plugin
-// loaded, so that the command-line host links none of the stand-in's functions and starts
-// with the camera maker's library as well.
+// loaded (or, behind the recording Camera SDK, in the maker's library renamed beside it), so
+// that the command-line host links none of the stand-in's functions and starts with the
+// camera maker's library as well.
 //
 // Thread-safe.
 

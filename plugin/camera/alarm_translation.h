@@ -1,7 +1,7 @@
-// Alarm translation: the camera's alarm type codes as analytics events, and the event
-// packet that carries one of them to the host.
+// Alarm translation: the event of an alarm table row, and the event packet that carries it
+// to the host.
 //
-// The table is a constant; the functions keep no state. Thread-safe.
+// The functions keep no state. Thread-safe.
 
 #pragma once
 
@@ -11,18 +11,10 @@
 #include <nx/sdk/analytics/helpers/event_metadata_packet.h>
 #include <nx/sdk/ptr.h>
 
+#include "plugin/camera/alarm_table.h"
+
 namespace nx::vms_server_plugins::analytics::sample
 {
-
-// One row of the alarm table.
-struct AlarmRow
-{
-    int32_t code;
-    const char* typeId;  //< Also the event name.
-    const char* caption;
-    const char* description;
-    bool ends;  //< The alarm reports the end of a condition: the event is sent as inactive.
-};
 
 // The event of the last translated alarm of an agent. The texts are those of the constant
 // alarm table, so that keeping and replacing the event copies no text.
@@ -34,9 +26,6 @@ struct PendingEvent
     const char* eventName = "";
     uint32_t recoverFlag = 0;  //< 1 when the alarm reported the end of a condition.
 };
-
-// The row of alarm type `code`, or null for a code the table does not list.
-const AlarmRow* findAlarmRow(int32_t code);
 
 // The pending event that `row` describes.
 PendingEvent pendingEventOf(const AlarmRow& row);
