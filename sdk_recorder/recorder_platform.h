@@ -47,9 +47,10 @@ std::string temporaryFolder();
 // the callers leave over rather than taking it from them.
 void lowerThreadPriority();
 
-// Keeps the recorder loaded until the process ends where its writer thread cannot be joined
-// while the library is being unloaded (Windows, under the loader's lock). True when it did
-// so: then no end record is written at exit, as the thread has gone by then.
+// Keeps the recorder loaded until the process ends, so that neither a late delivery of the
+// maker's library nor the writer thread outlives its code when the plugin is unloaded. True
+// where the writer thread has gone by the time the process's static objects are destroyed
+// (Windows, where the loader ends it first): then no end record is written at exit.
 bool keepRecorderLoaded();
 
 }  // namespace korvane::sdk_recorder

@@ -105,6 +105,12 @@ void lowerThreadPriority()
 
 bool keepRecorderLoaded()
 {
+    // The maker's library stays loaded with its threads when the plugin is unloaded; a late
+    // delivery must not find the recorder's relay gone. The hold is never given back. At
+    // process exit the writer can still be joined, so the end record is written.
+    const std::string self = ownPath();
+    if (!self.empty())
+        dlopen(self.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     return false;
 }
 
