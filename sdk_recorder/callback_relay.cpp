@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sdk_recorder/capture_records.h"
+#include "sdk_recorder/record_pool.h"
 #include "sdk_recorder/recorder.h"
 
 namespace korvane::sdk_recorder
@@ -29,7 +30,7 @@ Json::Object deliveryRecord(int64_t timeUs, int thread, const char* kind, int se
 }
 
 // An alarm as delivered; encoded by the writer.
-class AlarmDelivery final : public PendingRecord
+class AlarmDelivery final : public PooledRecord
 {
 public:
     AlarmDelivery(int64_t timeUs, int session, bool afterLogout, const OstrelAlarmRecord& alarm)
@@ -63,8 +64,9 @@ static_assert(offsetof(OstrelPersonRecord, gender) == kAttributesOffset);
 static_assert(offsetof(OstrelVehicleRecord, vehicleType) == kAttributesOffset);
 
 // A structured batch as delivered, the attribute parts of its records copied into one block,
-// as the maker's arrays live only for the call.
-class StructuredDelivery final : public PendingRecord
+// as the maker's arrays live only for the call. The block is part of the record unless the
+// batch is larger than usual, so that a delivery takes one pooled block and nothing else.
+class StructuredDelivery final : public PooledRecord
 {
 public:
     StructuredDelivery(int64_t timeUs, int session, bool afterLogout,
@@ -76,11 +78,13 @@ public:
           m_faceCount(record.faces ? record.faceCount : 0),
           m_personCount(record.persons ? record.personCount : 0),
           m_vehicleCount(record.vehicles ? record.vehicleCount : 0),
-          m_block(tailSize<OstrelFaceRecord>() * m_faceCount +
-                  tailSize<OstrelPersonRecord>() * m_personCount +
-                  tailSize<OstrelVehicleRecord>() * m_vehicleCount)
+          m_blockSize(tailSize<OstrelFaceRecord>() * m_faceCount +
+                      tailSize<OstrelPersonRecord>() * m_personCount +
+                      tailSize<OstrelVehicleRecord>() * m_vehicleCount)
     {
-        uint8_t* cursor = m_block.data();
+        if (m_blockSize > sizeof m_inlineBlock)
+            m_largeBlock.resize(m_blockSize);
+        uint8_t* cursor = block();
         cursor = copyTails(record.faces, m_faceCount, cursor);
         cursor = copyTails(record.persons, m_personCount, cursor);
         copyTails(record.vehicles, m_vehicleCount, cursor);
@@ -88,7 +92,7 @@ public:
 
     Json json() const override
     {
-        const uint8_t* cursor = m_block.data();
+        const uint8_t* cursor = block();
         const auto faces = restore<OstrelFaceRecord>(m_faceCount, &cursor);
         const auto persons = restore<OstrelPersonRecord>(m_personCount, &cursor);
         const auto vehicles = restore<OstrelVehicleRecord>(m_vehicleCount, &cursor);
@@ -106,6 +110,12 @@ public:
     }
 
 private:
+    uint8_t* block() { return m_largeBlock.empty() ? m_inlineBlock : m_largeBlock.data(); }
+    const uint8_t* block() const
+    {
+        return m_largeBlock.empty() ? m_inlineBlock : m_largeBlock.data();
+    }
+
     template <class Record>
     static constexpr size_t tailSize()
     {
@@ -141,8 +151,14 @@ private:
     const uint32_t m_faceCount;
     const uint32_t m_personCount;
     const uint32_t m_vehicleCount;
-    std::vector<uint8_t> m_block;
+    const size_t m_blockSize;
+    // Room for one record of each kind, which most batches hold.
+    uint8_t m_inlineBlock[1280];
+    std::vector<uint8_t> m_largeBlock;  //< Used instead when the batch needs more room.
 };
+
+static_assert(sizeof(StructuredDelivery) <= RecordPool::kBlockSize,
+              "a usual structured delivery takes one pooled block");
 
 }  // namespace
 
