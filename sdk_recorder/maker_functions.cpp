@@ -1,6 +1,7 @@
 #include "maker_functions.h"
 
 #include <atomic>
+#include <cstdlib>
 
 #include "port/mutex.h"
 #include "sdk_recorder/recorder_platform.h"
@@ -55,7 +56,9 @@ const MakerFunctions* loadMakerFunctions(std::string* target, std::string* error
         return loaded;
     }
     MakerLibrary library;
-    const bool opened = openMakerLibrary(&library, errorText);
+    const char* const named = std::getenv("KORVANE_SDK_TARGET");
+    const bool opened =
+        openMakerLibrary(named && *named ? named : defaultMakerPath(), &library, errorText);
     *target = library.path;
     if (!opened)
         return nullptr;

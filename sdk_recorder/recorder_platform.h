@@ -24,12 +24,15 @@ struct MakerLibrary
     std::string path;  //< What was opened, for the capture and for messages.
 };
 
-// Opens the maker's library: the file named by KORVANE_SDK_TARGET when it is set; otherwise,
-// when the recorder was preloaded on Linux, the Camera SDK library by its ordinary name,
-// where the loader finds it; otherwise the maker's library renamed beside the recorder
-// (libOstrelSDK.maker.so, OstrelSDK.maker.dll). False, with `*errorText`, when none opens or
-// what opened is the recorder itself.
-bool openMakerLibrary(MakerLibrary* library, std::string* errorText);
+// Where the maker's library is when KORVANE_SDK_TARGET does not say: when the recorder was
+// preloaded on Linux, the Camera SDK library by its ordinary name, where the loader finds
+// it; otherwise the maker's library renamed beside the recorder (libOstrelSDK.maker.so,
+// OstrelSDK.maker.dll).
+std::string defaultMakerPath();
+
+// Opens the maker's library at `path` into *library. False, with `*errorText`, when it
+// does not open or what opened is the recorder itself.
+bool openMakerLibrary(const std::string& path, MakerLibrary* library, std::string* errorText);
 
 // The entry point `name`, exported with `ordinal` on Windows; null when the library lacks it.
 void* makerEntryPoint(const MakerLibrary& library, const char* name, int ordinal);

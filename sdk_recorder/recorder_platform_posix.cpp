@@ -33,7 +33,9 @@ bool preloaded(const std::string& self)
     return preload && !self.empty() && std::strstr(preload, self.c_str()) != nullptr;
 }
 
-std::string defaultTarget()
+}  // namespace
+
+std::string defaultMakerPath()
 {
     const std::string self = ownPath();
     if (preloaded(self))
@@ -43,12 +45,9 @@ std::string defaultTarget()
            kRenamedMakerName;
 }
 
-}  // namespace
-
-bool openMakerLibrary(MakerLibrary* library, std::string* errorText)
+bool openMakerLibrary(const std::string& path, MakerLibrary* library, std::string* errorText)
 {
-    const char* const target = std::getenv("KORVANE_SDK_TARGET");
-    library->path = target && *target ? target : defaultTarget();
+    library->path = path;
     dlerror();
     library->handle = dlopen(library->path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library->handle)

@@ -21,7 +21,9 @@ HMODULE ownModule()
     return module;
 }
 
-std::string defaultTarget()
+}  // namespace
+
+std::string defaultMakerPath()
 {
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(ownModule(), path, MAX_PATH);
@@ -31,12 +33,9 @@ std::string defaultTarget()
            kRenamedMakerName;
 }
 
-}  // namespace
-
-bool openMakerLibrary(MakerLibrary* library, std::string* errorText)
+bool openMakerLibrary(const std::string& path, MakerLibrary* library, std::string* errorText)
 {
-    const char* const target = std::getenv("KORVANE_SDK_TARGET");
-    library->path = target && *target ? target : defaultTarget();
+    library->path = path;
     HMODULE const module = LoadLibraryA(library->path.c_str());
     if (!module)
     {
