@@ -93,7 +93,7 @@ extern "C"
             });
         void* const handle = maker->OSTREL_Login(login, result);
         int session = 0;
-        takeSnapshot([&]() { session = Recorder::instance().sessionNumber(handle); });
+        takeSnapshot([&]() { session = Recorder::instance().newSessionNumber(handle); });
         korvane::sdk_recorder::recordCall(
             *maker, "OSTREL_Login", session, handle == nullptr,
             [&](Recorder&, Json::Object* record)

@@ -103,6 +103,12 @@ int Recorder::sessionNumber(void* handle)
     return it->second;
 }
 
+int Recorder::newSessionNumber(void* handle)
+{
+    forgetSession(handle);
+    return sessionNumber(handle);
+}
+
 void Recorder::forgetSession(void* handle)
 {
     port::MutexLock lock(&m_mutex);

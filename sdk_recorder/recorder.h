@@ -57,6 +57,11 @@ public:
     // Lets the handle's number go, after a logout: a handle handed out again gets a new one.
     void forgetSession(void* handle);
 
+    // The number of a handle that a login has just handed out: always a new one, since the
+    // SDK hands out only a handle it no longer holds (one whose logout failed, but which the
+    // SDK freed all the same, as it does when the camera does not answer).
+    int newSessionNumber(void* handle);
+
     // The number of subscription `id` of session number `session`.
     int subscriptionNumber(int session, uint32_t id);
 
