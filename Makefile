@@ -3,8 +3,8 @@
 # (cross-compiled with MinGW-w64, run under Wine) and in the 64-bit ARM Linux build
 # (cross-compiled with aarch64 GCC, run under qemu-aarch64). `make demo` runs the
 # command-line host on its built-in scenario, `make demo-live` watches simulated cameras in
-# real time, `make demo-capture` captures such a watch and replays it; `make package`
-# makes the Linux x86-64, Linux ARM and Windows archives.
+# real time (one of them restarting), `make demo-capture` captures such a watch and replays
+# it; `make package` makes the Linux x86-64, Linux ARM and Windows archives.
 
 PRESETS := default asan tsan windows linux-arm64
 DEB_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
@@ -55,22 +55,23 @@ build: deps
 demo: build
 	cd build/default && host/cli/korvane_host --log korvane_host.log
 
-# Watches two simulated cameras in real time for 10 seconds, as a site watches its cameras.
+# Watches two simulated cameras in real time for 30 seconds, as a site watches its cameras:
+# the yard camera restarts after 5 seconds, is away for 12 and comes back.
 demo-live: build
 	build/default/host/cli/korvane_host --simulate host/cli/demo_simulation.json --rules \
-	    --seconds 10 --log build/default/korvane_host_live.log
+	    --seconds 30 --log build/default/korvane_host_live.log
 
-# Watches the same simulation for 10 seconds through the recording Camera SDK (preloaded
-# over the stand-in), prints the capture's summary, then replays the capture.
+# Watches the same simulation for 30 seconds through the recording Camera SDK (preloaded
+# over the stand-in), prints the capture's summary, then replays the capture to its end.
 DEMO_CAPTURE := build/default/demo_capture.jsonl
 demo-capture: build
 	rm -f $(DEMO_CAPTURE)
 	LD_PRELOAD=$(CURDIR)/build/default/sdk_recorder/libOstrelSDK.so \
 	KORVANE_SDK_CAPTURE=$(CURDIR)/$(DEMO_CAPTURE) \
 	    build/default/host/cli/korvane_host --simulate host/cli/demo_simulation.json --rules \
-	    --seconds 10 --log build/default/korvane_host_capture.log
+	    --seconds 30 --log build/default/korvane_host_capture.log
 	build/default/host/cli/korvane_host --capture-summary $(DEMO_CAPTURE)
-	build/default/host/cli/korvane_host --replay $(DEMO_CAPTURE) --rules --seconds 11 \
+	build/default/host/cli/korvane_host --replay $(DEMO_CAPTURE) --rules --seconds 40 \
 	    --log build/default/korvane_host_replay.log
 
 # The same scenario played by the Windows build under Wine.

@@ -29,7 +29,9 @@ public:
         {
             return;
         }
-        if (record["op"].stringValue() == "OSTREL_Logout" && !callFailed(record))
+        // After its logout, failed or not, the plugin reads nothing of the session: the
+        // camera's deliveries are those of its other sessions.
+        if (record["op"].stringValue() == "OSTREL_Logout")
             open.erase(session);
         m_cameras[camera->second].records.push_back(index);
     }
@@ -77,6 +79,47 @@ std::vector<CapturedCamera> capturedCameras(const Capture& capture)
 bool callFailed(const Json& record)
 {
     return record["op"].isString() && record["lastError"].isNumber();
+}
+
+SessionLosses::Event SessionLosses::addCall(const Json& record)
+{
+    const std::string& op = record["op"].stringValue();
+    const bool failed = callFailed(record);
+    Event event;
+    if (op == "OSTREL_Login")
+    {
+        if (!failed && m_owed)
+            event.kind = Event::Kind::kReopened;
+        m_owed = failed;
+        return event;
+    }
+    const int number = static_cast<int>(record["session"].numberValue());
+    const int64_t timeUs = static_cast<int64_t>(record["t"].numberValue());
+    Session& session = m_sessions[number];
+    if (op == "OSTREL_Subscribe" && !failed)
+    {
+        session.subscribed = true;
+        session.subscribedUs = timeUs;
+    }
+    else if (op == "OSTREL_QueryChannelList" && session.subscribed)
+    {
+        if (!failed)
+            session.firstFailedCheckUs = -1;
+        else if (session.firstFailedCheckUs < 0)
+            session.firstFailedCheckUs = timeUs;
+    }
+    else if (op == "OSTREL_Logout")
+    {
+        if (session.subscribed && session.firstFailedCheckUs >= 0)
+        {
+            event.kind = Event::Kind::kLost;
+            event.subscribedUs = session.subscribedUs;
+            event.firstFailedCheckUs = session.firstFailedCheckUs;
+            m_owed = true;
+        }
+        m_sessions.erase(number);
+    }
+    return event;
 }
 
 }  // namespace korvane::host::cli

@@ -121,6 +121,22 @@ Json ReplayedCamera::toJson(const std::string& name) const
                              {"failures", Json(m_failures)}});
 }
 
+// The outage that loses a session as the capture lost it: a restart of the camera while it
+// was silent, from just after its last delivery (or the session's subscription, when later)
+// to just before the first failed check of the session. The plugin checks a session when
+// video comes back after a gap (10 s), and in the capture the camera was away for that gap
+// at least, without delivering; so the replayed plugin checks when video comes back, at
+// the captured time, and meets the captured failures.
+Json outageEntry(const std::string& name, int64_t silentFromUs, int64_t firstFailedCheckUs)
+{
+    const int64_t endMs = firstFailedCheckUs / 1000 - 1;
+    const int64_t atMs = std::min(silentFromUs / 1000 + 1, endMs - 1);
+    return Json(Json::Object{{"camera", Json(name)},
+                             {"atMs", number(std::max<int64_t>(atMs, 0))},
+                             {"awayMs", number(std::max<int64_t>(endMs - atMs, 1))},
+                             {"reboot", Json(true)}});
+}
+
 // A camera's name: its address, or with the port (and login name) when that is taken.
 std::string uniqueName(const CapturedCamera& camera, std::set<std::string>* taken)
 {
@@ -145,20 +161,35 @@ Json simulationOfCapture(const Capture& capture)
     {
         const std::string name = uniqueName(camera, &names);
         ReplayedCamera replayed(camera);
+        SessionLosses losses;
+        int64_t lastDeliveryUs = 0;
         for (size_t index : camera.records)
         {
             const Json& record = capture.records[index].json;
-            if (record["op"].isString())
-                replayed.addCall(record);
-            else
-                timed.emplace_back(
-                    index, ReplayedCamera::timedEntry(name, record,
-                                                      int64_t(record["t"].numberValue()) / 1000));
+            const int64_t timeUs = static_cast<int64_t>(record["t"].numberValue());
+            if (!record["op"].isString())
+            {
+                timed.emplace_back(index, ReplayedCamera::timedEntry(name, record, timeUs / 1000));
+                lastDeliveryUs = timeUs;
+                continue;
+            }
+            replayed.addCall(record);
+            const SessionLosses::Event event = losses.addCall(record);
+            if (event.kind == SessionLosses::Event::Kind::kLost)
+            {
+                const int64_t silentFromUs = std::max(lastDeliveryUs, event.subscribedUs);
+                timed.emplace_back(index,
+                                   outageEntry(name, silentFromUs, event.firstFailedCheckUs));
+            }
         }
         cameras.push_back(replayed.toJson(name));
     }
+    // In the file's order, and so in time order but for the outages, which began earlier.
     std::sort(timed.begin(), timed.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(timed.begin(), timed.end(),
+                     [](const auto& a, const auto& b)
+                     { return a.second["atMs"].numberValue() < b.second["atMs"].numberValue(); });
     Json::Array activity;
     for (auto& entry : timed)
         activity.push_back(std::move(entry.second));

@@ -4,7 +4,10 @@
 // reported them; it accepts any password (the capture holds none), and the calls that failed
 // in the capture fail again at the same call of the same operation with the same error. The
 // captured alarms (with their camera times) and detections become timed entries at their
-// captured times since the start of the capture.
+// captured times since the start of the capture. A session the capture lost (logged out
+// after failed checks) is lost again: an outage entry restarts the camera, away while it was
+// silent and back just before the first failed check, so that the replayed plugin checks
+// when video comes back and meets the captured failures.
 //
 // Pure functions of their arguments, apart from printing; thread-safe.
 

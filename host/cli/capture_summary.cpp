@@ -31,6 +31,9 @@ struct CallResults
 struct CameraTotals
 {
     int sessionsOpened = 0;
+    SessionLosses losses;
+    int sessionsLost = 0;
+    int sessionsReopened = 0;
     Json::Array loginFailures;
     Json channels = Json(Json::Array());
     std::map<int, Json> capabilities;
@@ -59,6 +62,9 @@ void CameraTotals::addCall(const CaptureRecord& record)
         failedCalls.push_back(Json(Json::Object{
             {"line", number(record.line)}, {"op", Json(op)}, {"lastError", json["lastError"]}}));
     }
+    const SessionLosses::Event event = losses.addCall(json);
+    sessionsLost += event.kind == SessionLosses::Event::Kind::kLost;
+    sessionsReopened += event.kind == SessionLosses::Event::Kind::kReopened;
     if (op == "OSTREL_Login")
         failed ? loginFailures.push_back(json["lastError"]) : void(++sessionsOpened);
     else if (op == "OSTREL_QueryChannelList" && !failed)
@@ -112,6 +118,8 @@ Json CameraTotals::toJson(const CapturedCamera& camera) const
                              {"port", number(camera.port)},
                              {"loginName", Json(camera.loginName)},
                              {"sessionsOpened", number(sessionsOpened)},
+                             {"sessionsLost", number(sessionsLost)},
+                             {"sessionsReopened", number(sessionsReopened)},
                              {"loginFailures", Json(loginFailures)},
                              {"channels", channels},
                              {"capabilities", Json(std::move(capabilityList))},
@@ -195,7 +203,8 @@ std::string cameraText(const Json& camera)
     const Json& d = camera["detections"];
     return "camera " + text(camera["address"]) + ":" + text(camera["port"]) + ", login " +
            text(camera["loginName"]) + "\n  sessions opened: " + text(camera["sessionsOpened"]) +
-           "\n" +
+           ", lost: " + text(camera["sessionsLost"]) +
+           ", opened again: " + text(camera["sessionsReopened"]) + "\n" +
            listLine("failed logins", camera["loginFailures"],
                     [](const Json& e) { return "OSTREL_GetLastError() = " + text(e); }) +
            listLine("channels", camera["channels"],

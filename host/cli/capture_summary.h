@@ -1,5 +1,6 @@
 // Capture summary: what a person reads first when a capture comes back from a site. Per
-// camera: sessions opened and failed logins with their errors, the channel list and rule
+// camera: sessions opened, lost (logged out after failed checks) and opened again (after a
+// lost one or a failed login), failed logins with their errors, the channel list and rule
 // capabilities, each alarm code with its count (codes the plugin does not know marked),
 // detection counts by type, rule and switch reads and writes with their results, and the
 // calls that failed.

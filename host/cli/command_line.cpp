@@ -49,6 +49,14 @@ const std::map<std::string, ValueOption>& valueOptions()
         {"--replay", [](Options* o, const std::string& v) { return o->capturePath = v, true; }},
         {"--speed",
          [](Options* o, const std::string& v) { return parseNumber(v, 1, 1000, &o->speed); }},
+        {"--test-option",
+         [](Options* o, const std::string& v)
+         {
+             const size_t equals = v.find('=');
+             if (equals == 0 || equals == std::string::npos)
+                 return false;
+             return o->testOptions[v.substr(0, equals)] = v.substr(equals + 1), true;
+         }},
     };
     return kOptions;
 }
@@ -142,7 +150,8 @@ bool parseCommandLine(int argc, const char* const* argv, Options* options, std::
         {
             if (!option->second(options, argv[++i]))
                 *errorText = "Bad value for " + argument + ": " + argv[i];
-            watchOptionSeen = watchOptionSeen || (argument != "--log" && argument != "--plugin");
+            watchOptionSeen = watchOptionSeen || (argument != "--log" && argument != "--plugin" &&
+                                                  argument != "--test-option");
         }
         else if (isCameraOption(argument) && hasValue)
         {
@@ -184,6 +193,17 @@ std::string urlHost(const std::string& url)
     return authority.substr(0, authority.rfind(':'));
 }
 
+int32_t urlPort(const std::string& url)
+{
+    const size_t scheme = url.find("://");
+    const size_t begin = scheme == std::string::npos ? 0 : scheme + 3;
+    const std::string authority = url.substr(begin, url.find('/', begin) - begin);
+    const size_t colon = authority.rfind(':');
+    return colon == std::string::npos
+               ? 80
+               : static_cast<int32_t>(std::strtol(authority.c_str() + colon + 1, nullptr, 10));
+}
+
 const char* helpText()
 {
     return R"(usage:
@@ -221,13 +241,14 @@ not change a camera, unless --apply is given.
   --channel N         the server's channel number of the camera (default 0)
   --id ID             the device id (default: the URL's host)
   --simulate FILE     puts the stand-in's simulated cameras into the process, delivering
-                      by themselves ({"cameras": [...], "activity": [...]}); without
-                      --camera every simulated camera is watched. Needs the stand-in's
-                      Camera SDK library.
+                      by themselves ({"cameras": [...], "activity": [...]}, outages among
+                      the activity); without --camera every simulated camera is watched.
+                      Needs the stand-in's Camera SDK library.
   --replay CAPTURE    like --simulate, with the cameras of a capture of the recording Camera
                       SDK: their channels, capabilities, rules and switches as they last
                       reported them, their alarms and detections at their captured times,
-                      and their failed calls failing again; any password is accepted
+                      their failed calls failing again and their lost sessions lost again;
+                      any password is accepted. Ends when the capture has played.
   --speed N           plays a simulation or a replay N times faster (default 1)
   --loop              starts a replay's (or a simulation's timed) activity again at its end
   --settings FILE     a JSON object of settings laid over the defaults
@@ -251,12 +272,18 @@ it; anything else that is not a capture is refused with its line, exit 2):
 Both modes:
   --json              JSON Lines instead of text, one object per line with atMs, camera, kind
   --log FILE          where the plugin's diagnostic lines go (default korvane_host.log);
-                      in watch mode its error lines are also shown beside the camera
+                      in watch mode its error lines, and the lines saying that a failed
+                      session, alarm callback or capability read works again, are also
+                      shown beside the camera
   --plugin LIBRARY    the plugin library to load (default: the one built beside the host)
+  --test-option NAME=VALUE  for tests: passed to the plugin library's nxSetUnitTestOptions
+                      before its plugin is created (e.g. sessionFrameGapMs=2000 shortens the
+                      plugin's timings); repeatable
   --version           prints the plugin's version and the SDK version it reports
 
-Exit status: 0 when every step succeeded (in watch mode: every camera's session opened, every
-settings delivery reached its camera and the run ended after --seconds or at Ctrl-C) and
+Exit status: 0 when every step succeeded (in watch mode: every camera's session is open at
+the end, with its alarm callback and smart-rule capabilities, every settings delivery reached
+its camera and the run ended after --seconds, at Ctrl-C or when a replay had played) and
 nothing was left alive; 1 otherwise, and the summary says what failed; 2 for a bad command
 line or file (a password file that is missing, unreadable or empty among them).
 )";

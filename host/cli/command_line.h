@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ struct Options
     std::string logPath = "korvane_host.log";
     std::string pluginPath;  //< Empty: the plugin library built beside the host.
     std::string scenarioPath;
+    // Passed to the library's nxSetUnitTestOptions before its plugin is created (tests).
+    std::map<std::string, std::string> testOptions;
 
     // Watch mode.
     std::vector<CameraOption> cameras;
@@ -70,6 +73,10 @@ bool parseCommandLine(int argc, const char* const* argv, Options* options, std::
 // The host text of a camera URL ("10.0.0.1" of "http://10.0.0.1:8000/path"); the whole
 // text when it has no "://".
 std::string urlHost(const std::string& url);
+
+// The port of a camera URL, as the plugin reads it: the number after the host text's last
+// ':' (8000 of "http://10.0.0.1:8000/path"), 80 when there is none.
+int32_t urlPort(const std::string& url);
 
 // What `korvane_host --help` prints.
 const char* helpText();

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "host/cli/camera_conditions.h"
 #include "host/cli/camera_passwords.h"
 #include "host/cli/capture_reader.h"
 #include "host/cli/capture_replay.h"
@@ -104,15 +105,18 @@ const PluginLibrary* openLibrary(const Options& options, const DiagnosticsCaptur
         PluginLibrary::open(options.pluginPath, PluginLibrary::kDefaultLibraryName, &errorText);
     if (!library)
         capture.printToTerminal("korvane_host: " + errorText + "\n");
+    else if (!options.testOptions.empty())
+        library->setUnitTestOptions(options.testOptions);
     return library;
 }
 
-// Sends the plugin's lines to the log file and loads the library for `run(library, capture)`;
-// its exit code, or 1 or 2 when the log or the library cannot be opened.
+// Sends the plugin's lines to the log file (and to `onLine`, when set) and loads the library
+// for `run(library, capture)`; its exit code, or 1 or 2 when the log or the library cannot
+// be opened. When it returns, `onLine` has had every line.
 template <typename Run>
-int runWithLibrary(const Options& options, Run run)
+int runWithLibrary(const Options& options, DiagnosticsCapture::LineHandler onLine, Run run)
 {
-    DiagnosticsCapture capture(options.logPath, nullptr);
+    DiagnosticsCapture capture(options.logPath, std::move(onLine));
     if (!capture.ok())
     {
         std::fprintf(stderr, "korvane_host: cannot write %s\n", options.logPath.c_str());
@@ -124,42 +128,78 @@ int runWithLibrary(const Options& options, Run run)
     return run(*library, capture);
 }
 
+// Reads the scenario that the options name, or the built-in one; false with why printed.
+bool readScenario(const Options& options, Scenario* scenario)
+{
+    if (!options.scenarioPath.empty())
+        return readInput(options.scenarioPath, &parseScenario, scenario);
+    std::string errorText;
+    if (parseScenario(defaultScenarioText(), scenario, &errorText))
+        return true;
+    std::fprintf(stderr, "korvane_host: %s\n", errorText.c_str());
+    return false;
+}
+
+// How a scenario run went, up to the summary.
+struct ScenarioOutcome
+{
+    bool ran = false;
+    bool ok = false;
+    LiveObjects live;
+};
+
+// Plays `scenario` on the library's stand-in; its exit code when it cannot.
+int playScenario(const PluginLibrary& library, const DiagnosticsCapture& capture,
+                 const Scenario& scenario, Report* report, CameraConditions* conditions,
+                 ScenarioOutcome* outcome)
+{
+    const ostrel::control::ControlTable* const control = findStandInControl();
+    if (!control)
+    {
+        capture.printToTerminal(
+            "korvane_host: the loaded Camera SDK is not the stand-in: a scenario needs "
+            "its simulated cameras (watch real cameras with --camera)\n");
+        return kBadInput;
+    }
+    {
+        ScenarioRunner runner(library, *control, report, conditions);
+        outcome->ok = runner.run(scenario);
+    }
+    control->reset();
+    outcome->live = liveObjectsOf(library);
+    outcome->ran = true;
+    return 0;
+}
+
 int runScenario(const Options& options)
 {
-    std::string text = defaultScenarioText();
-    std::string errorText;
-    if (!options.scenarioPath.empty() && !readFile(options.scenarioPath, &text))
-    {
-        std::fprintf(stderr, "korvane_host: cannot read %s\n", options.scenarioPath.c_str());
-        return kBadInput;
-    }
     Scenario scenario;
-    if (!parseScenario(text, &scenario, &errorText))
-    {
-        std::fprintf(stderr, "korvane_host: %s\n", errorText.c_str());
+    if (!readScenario(options, &scenario))
         return kBadInput;
-    }
-    return runWithLibrary(
-        options,
+    // The lines of the cameras' agents say whether each camera can deliver.
+    CameraConditions conditions("[" + std::string(PluginLibrary::kDefaultLibraryName) + "_device_");
+    const auto takeLine = [&conditions](const std::string& line)
+    {
+        std::string name, text;
+        conditions.addLine(line, &name, &text);
+    };
+    Report report(stdout, options.json);
+    ScenarioOutcome outcome;
+    const int exitCode = runWithLibrary(
+        options, takeLine,
         [&](const PluginLibrary& library, const DiagnosticsCapture& capture)
-        {
-            const ostrel::control::ControlTable* const control = findStandInControl();
-            if (!control)
-            {
-                capture.printToTerminal(
-                    "korvane_host: the loaded Camera SDK is not the stand-in: a scenario needs "
-                    "its simulated cameras (watch real cameras with --camera)\n");
-                return kBadInput;
-            }
-            Report report(stdout, options.json);
-            bool ok = false;
-            {
-                ScenarioRunner runner(library, *control, &report);
-                ok = runner.run(scenario);
-            }
-            control->reset();
-            return reportLiveObjects(&report, liveObjectsOf(library), ok, options.logPath) ? 0 : 1;
-        });
+        { return playScenario(library, capture, scenario, &report, &conditions, &outcome); });
+    if (!outcome.ran)
+        return exitCode;
+    // Every line has been taken now. A camera whose session never opened is the scenario's
+    // own doing (a wrong password, a missing camera); one that ends unable to deliver
+    // otherwise fails the run.
+    for (const CameraSpec& camera : scenario.cameras)
+    {
+        for (const std::string& failure : conditions.failures(camera.name, false))
+            report.addFailure(camera.name, failure), outcome.ok = false;
+    }
+    return reportLiveObjects(&report, outcome.live, outcome.ok, options.logPath) ? 0 : 1;
 }
 
 // The cameras named on the command line, or else every simulated camera.
@@ -245,6 +285,7 @@ bool readSimulation(const Options& options, SimulationSpec* simulation)
     }
     simulation->speed = options.speed;
     simulation->loop = options.loop;
+    simulation->endsWhenPlayed = options.simulationPath.empty();  //< A replay.
     return true;
 }
 
@@ -299,11 +340,14 @@ void watchWithCapture(const Options& options, const SimulationSpec& simulationSp
     std::unique_ptr<Simulation> simulation;
     if (control && simulates(options))
     {
-        simulation = std::make_unique<Simulation>(*control, simulationSpec);
+        simulation = std::make_unique<Simulation>(
+            *control, simulationSpec,
+            [runner](const CameraSpec& camera, int32_t code, int64_t timeSeconds)
+            { runner->addCameraAlarm(camera.address, camera.port, code, timeSeconds); });
         simulation->start();
     }
     watchForInterrupts();
-    outcome->ok = runner->run(*library, watchTargets(options, simulationSpec));
+    outcome->ok = runner->run(*library, watchTargets(options, simulationSpec), simulation.get());
     if (simulation)
     {
         simulation.reset();
@@ -328,11 +372,11 @@ int runWatch(const Options& options)
     if (outcome.exitCode != 0)
         return outcome.exitCode;
     // Every line the plugin printed has been taken now, its session failures included.
-    const bool allOpened = runner.reportSummary();
+    const bool allDeliver = runner.reportSummary();
     if (!outcome.unloaded)
         report.addFailure("", "the plugin library could not be unloaded");
     const bool ok =
-        reportLiveObjects(&report, outcome.live, outcome.ok && allOpened, options.logPath);
+        reportLiveObjects(&report, outcome.live, outcome.ok && allDeliver, options.logPath);
     return ok ? 0 : 1;
 }
 
@@ -340,7 +384,7 @@ int runWatch(const Options& options)
 // reports; the plugin's own lines go to the log.
 int printVersion(const Options& options)
 {
-    return runWithLibrary(options,
+    return runWithLibrary(options, nullptr,
                           [&](const PluginLibrary& library, const DiagnosticsCapture&)
                           {
                               Report report(stdout, options.json);

@@ -211,6 +211,17 @@ ReportEntry alarmEntry(int32_t code, int64_t timeSeconds, bool producedEvent)
                 (producedEvent ? "" : " -> no event")};
 }
 
+ReportEntry unknownAlarmEntry(int32_t code, int64_t timeSeconds)
+{
+    ReportEntry entry = alarmEntry(code, timeSeconds, false);
+    entry.fields["known"] = false;
+    // A watched camera's alarm times are the wall clock's: the text leaves them out.
+    const std::string at = " at " + std::to_string(timeSeconds) + " s";
+    entry.text.erase(entry.text.find(at), at.size());
+    entry.text += " (a code the plugin does not know)";
+    return entry;
+}
+
 ReportEntry detectionsEntry(size_t faces, size_t persons, size_t vehicles)
 {
     return {
@@ -245,6 +256,11 @@ ReportEntry cameraSummaryEntry(int events, int objects, bool sessionOpened)
              {"sessionOpened", sessionOpened}},
             "summary: " + std::to_string(events) + " event(s), " + std::to_string(objects) +
                 " object(s); the camera session " + (sessionOpened ? "opened" : "did not open")};
+}
+
+ReportEntry playedEntry()
+{
+    return {"played", {}, "replay  the capture has played to its end"};
 }
 
 }  // namespace korvane::host::cli

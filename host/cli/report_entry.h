@@ -64,8 +64,14 @@ ReportEntry framesEntry(int64_t count);
 // ---- Watch runs ----
 // A failure of one camera's step: `message` in both renderings.
 ReportEntry cameraErrorEntry(const std::string& message);
-// An error line the plugin printed about the camera; `text` is the line without its prefix.
+// A line the plugin printed about the camera (an error, or the repair of one); `text` is the
+// line without its prefix.
 ReportEntry diagnosticEntry(const std::string& line, const std::string& text);
+// An alarm of a simulated camera with a code the plugin does not know: the alarm entry,
+// saying why no event came.
+ReportEntry unknownAlarmEntry(int32_t code, int64_t timeSeconds);
 ReportEntry cameraSummaryEntry(int events, int objects, bool sessionOpened);
+// A replay ended because its capture had played to the end.
+ReportEntry playedEntry();
 
 }  // namespace korvane::host::cli

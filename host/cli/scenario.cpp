@@ -5,6 +5,7 @@
 #include <set>
 
 #include "host/cli/camera_records.h"
+#include "host/cli/json_fields.h"
 #include "host/cli/settings_model.h"
 
 namespace korvane::host::cli
@@ -25,52 +26,6 @@ int64_t numberOr(const Json& value, int64_t fallback)
     return value.isNumber() ? static_cast<int64_t>(value.numberValue()) : fallback;
 }
 
-ChannelSpec channelOf(const Json& json)
-{
-    ChannelSpec channel;
-    channel.number = static_cast<int32_t>(numberOr(json["number"], 0));
-    channel.lineCrossCapability = static_cast<uint32_t>(numberOr(json["lineCross"], 1));
-    channel.intrusionCapability = static_cast<uint32_t>(numberOr(json["intrusion"], 1));
-    channel.enterAreaCapability = static_cast<uint32_t>(numberOr(json["enterArea"], 1));
-    channel.leaveAreaCapability = static_cast<uint32_t>(numberOr(json["leaveArea"], 1));
-    channel.rules = json["rules"];
-    return channel;
-}
-
-bool cameraOf(const Json& json, CameraSpec* camera, std::string* errorText)
-{
-    camera->name = textOr(json["name"], "");
-    camera->address = textOr(json["address"], "");
-    if (camera->name.empty() || camera->address.empty())
-    {
-        *errorText = "Every camera needs a \"name\" and an \"address\"";
-        return false;
-    }
-    camera->port = static_cast<int32_t>(numberOr(json["port"], 80));
-    camera->login = textOr(json["login"], "admin");
-    camera->password = textOr(json["password"], "");
-    camera->anyPassword = json["anyPassword"].boolValue();
-    if (!cameraFailuresOf(json["failures"], &camera->failures, errorText))
-    {
-        *errorText = "The camera \"" + camera->name + "\": " + *errorText;
-        return false;
-    }
-    camera->channelCount = static_cast<int32_t>(numberOr(json["channelCount"], 1));
-    for (const Json& channel : json["channels"].arrayItems())
-        camera->channels.push_back(channelOf(channel));
-    if (camera->channels.empty())
-        camera->channels.push_back(ChannelSpec());
-
-    const Json& device = json["device"];
-    camera->deviceId = textOr(device["id"], camera->name);
-    camera->deviceUrl = textOr(
-        device["url"], "http://" + camera->address + ":" + std::to_string(camera->port) + "/");
-    camera->deviceLogin = textOr(device["login"], camera->login);
-    camera->devicePassword = textOr(device["password"], camera->password);
-    camera->deviceChannel = static_cast<int32_t>(numberOr(device["channel"], 0));
-    return true;
-}
-
 // What a step with "do": `action` does, read from its members.
 StepAction actionOf(const std::string& action, const Json& json, int64_t atMs)
 {
@@ -86,7 +41,7 @@ StepAction actionOf(const std::string& action, const Json& json, int64_t atMs)
              return AlarmStep{static_cast<int32_t>(j["code"].numberValue()),
                               static_cast<int64_t>(j["time"].numberValue())};
          }},
-        {"objects", [](const Json& j, int64_t) -> StepAction { return ObjectsStep{batchOf(j)}; }},
+        {"objects", [](const Json&, int64_t) -> StepAction { return ObjectsStep(); }},
         {"frames",
          [](const Json& j, int64_t at) -> StepAction
          {
@@ -100,13 +55,20 @@ StepAction actionOf(const std::string& action, const Json& json, int64_t atMs)
     return reader == kReaders.end() ? StepAction(UnknownStep()) : reader->second(json, atMs);
 }
 
-bool stepOf(const Json& json, const std::set<std::string>& cameraNames, Step* step,
-            std::string* errorText)
+bool stepOf(const Json& json, const std::string& path, const std::set<std::string>& cameraNames,
+            Step* step, std::string* errorText)
 {
     step->atMs = numberOr(json["atMs"], 0);
     step->action = textOr(json["do"], "");
     step->camera = textOr(json["camera"], "");
     step->what = actionOf(step->action, json, step->atMs);
+    if (auto* objects = std::get_if<ObjectsStep>(&step->what))
+    {
+        // Only the detections are read strictly: the step's other members are its own.
+        JsonFields fields(json, path, errorText);
+        if (!readBatch(&fields, &objects->batch))
+            return false;
+    }
     if (step->action.empty())
     {
         *errorText = "A step at " + std::to_string(step->atMs) + " ms has no \"do\"";
@@ -133,22 +95,20 @@ bool parseJsonObject(const std::string& text, const char* what, Json* json, std:
     return false;
 }
 
-bool parseCameras(const Json& list, std::vector<CameraSpec>* cameras, std::string* errorText)
+bool readCameras(JsonFields* file, std::vector<CameraSpec>* cameras)
 {
     std::set<std::string> names;
-    for (const Json& cameraJson : list.arrayItems())
+    const Json::Array& list = file->list("cameras");
+    for (size_t i = 0; i < list.size() && file->ok(); ++i)
     {
         CameraSpec camera;
-        if (!cameraOf(cameraJson, &camera, errorText))
+        if (!readCamera(list[i], file->pathOf("cameras", i), &camera, file->errorText()))
             return false;
         if (!names.insert(camera.name).second)
-        {
-            *errorText = "Two cameras are named \"" + camera.name + "\"";
-            return false;
-        }
+            return file->fail("cameras", "two cameras are named \"" + camera.name + "\"");
         cameras->push_back(camera);
     }
-    return true;
+    return file->ok();
 }
 
 bool parseScenario(const std::string& text, Scenario* scenario, std::string* errorText)
@@ -157,18 +117,23 @@ bool parseScenario(const std::string& text, Scenario* scenario, std::string* err
     if (!parseJsonObject(text, "scenario", &json, errorText))
         return false;
     *scenario = Scenario();
-    if (!parseCameras(json["cameras"], &scenario->cameras, errorText))
+    errorText->clear();
+    JsonFields file(json, "", errorText);
+    if (!readCameras(&file, &scenario->cameras))
         return false;
     std::set<std::string> cameraNames;
     for (const CameraSpec& camera : scenario->cameras)
         cameraNames.insert(camera.name);
-    for (const Json& stepJson : json["steps"].arrayItems())
+    const Json::Array& steps = file.list("steps");
+    for (size_t i = 0; i < steps.size(); ++i)
     {
         Step step;
-        if (!stepOf(stepJson, cameraNames, &step, errorText))
+        if (!stepOf(steps[i], file.pathOf("steps", i), cameraNames, &step, errorText))
             return false;
         scenario->steps.push_back(step);
     }
+    if (!file.done())
+        return false;
     std::stable_sort(scenario->steps.begin(), scenario->steps.end(),
                      [](const Step& a, const Step& b) { return a.atMs < b.atMs; });
     return true;

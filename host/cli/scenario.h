@@ -12,7 +12,9 @@
 // own values. A camera may also accept any password ("anyPassword": true) and fail chosen
 // calls ("failures": [{"op": "OSTREL_Login", "call": 1, "error": 3}]: its first login
 // fails with the last error 3). Steps run in ascending "atMs" (equal times keep their order); what
-// each step takes besides "do" and "camera" is described in scenario_runner.h. Values only.
+// each step takes besides "do" and "camera" is described in scenario_runner.h. The cameras
+// are read strictly (camera_records.h): an unknown member or a bad value refuses the file.
+// Values only.
 
 #pragma once
 
@@ -36,7 +38,7 @@ struct ChannelSpec
     uint32_t intrusionCapability = 1;
     uint32_t enterAreaCapability = 1;
     uint32_t leaveAreaCapability = 1;
-    nx::kit::Json rules;  //< Rule sets and switches, as the rule steps describe them.
+    ostrel::control::ChannelConfig rules;  //< Its rule sets and switches (no capabilities).
 };
 
 struct CameraSpec
@@ -114,10 +116,12 @@ struct Scenario
 bool parseJsonObject(const std::string& text, const char* what, nx::kit::Json* json,
                      std::string* errorText);
 
-// Reads a JSON list of camera objects, as a scenario's "cameras"; false with `*errorText`
-// set when a camera lacks its name or address, or two share a name.
-bool parseCameras(const nx::kit::Json& list, std::vector<CameraSpec>* cameras,
-                  std::string* errorText);
+class JsonFields;
+
+// Reads the list of camera objects "cameras" of a scenario or simulation file that `file`
+// reads (see camera_records.h); false with the error set when a camera is not valid, or two
+// share a name.
+bool readCameras(JsonFields* file, std::vector<CameraSpec>* cameras);
 
 // Reads a scenario; false with `*errorText` set when the text is not a valid scenario.
 bool parseScenario(const std::string& text, Scenario* scenario, std::string* errorText);

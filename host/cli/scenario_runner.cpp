@@ -29,8 +29,9 @@ constexpr int kDeliveryTimeoutMs = 10000;
 }  // namespace
 
 ScenarioRunner::ScenarioRunner(const PluginLibrary& library,
-                               const ostrel::control::ControlTable& control, Report* report)
-    : m_control(control), m_report(report), m_session(library, report)
+                               const ostrel::control::ControlTable& control, Report* report,
+                               CameraConditions* conditions)
+    : m_control(control), m_report(report), m_conditions(conditions), m_session(library, report)
 {
 }
 
@@ -102,9 +103,11 @@ bool ScenarioRunner::run(const Step& step, const ConnectStep&, Camera* camera)
     description.password = camera->spec.devicePassword;
     description.channelNumber = camera->spec.deviceChannel;
     std::string errorText;
-    if (!m_session.bind(step.atMs, description, &camera->bound, &errorText))
-        return fail(step, errorText);
-    return true;
+    m_conditions->addCamera(camera->spec.name, description.id);
+    if (m_session.bind(step.atMs, description, &camera->bound, &errorText))
+        return true;
+    m_conditions->removeCamera(camera->spec.name);
+    return fail(step, errorText);
 }
 
 bool ScenarioRunner::run(const Step& step, const SettingsStep& settings, Camera* camera)
@@ -165,6 +168,7 @@ bool ScenarioRunner::run(const Step& step, const DisconnectStep&, Camera* camera
     // The handler stays, so that what the agent delivered before is still reported.
     camera->bound.agent->finalize();
     camera->bound.agent.reset();
+    m_conditions->removeCamera(camera->spec.name);
     m_report->add(step.atMs, step.camera, disconnectedEntry());
     return true;
 }

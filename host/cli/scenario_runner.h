@@ -13,7 +13,9 @@
 //   "readSettings"  asks the agent for its plugin-side settings
 //   "disconnect"    finalizes and releases the agent
 // After each step the runner waits until the cameras' deliveries have been handled, then
-// reports every packet the agents produced. Not thread-safe; one run at a time.
+// reports every packet the agents produced. It follows each connected camera in a
+// CameraConditions, which the plugin's lines about the camera update. Not thread-safe; one
+// run at a time.
 
 #pragma once
 
@@ -24,6 +26,7 @@
 
 #include "ostrel_sdk/ostrel_control.h"
 
+#include "host/cli/camera_conditions.h"
 #include "host/cli/plugin_session.h"
 #include "host/cli/report.h"
 #include "host/cli/scenario.h"
@@ -35,9 +38,10 @@ namespace korvane::host::cli
 class ScenarioRunner
 {
 public:
-    // Plays against `library`, whose Camera SDK is the stand-in that `control` drives.
+    // Plays against `library`, whose Camera SDK is the stand-in that `control` drives, and
+    // follows the cameras from their connection to their disconnection in `conditions`.
     ScenarioRunner(const PluginLibrary& library, const ostrel::control::ControlTable& control,
-                   Report* report);
+                   Report* report, CameraConditions* conditions);
     ~ScenarioRunner();
 
     // Runs every step; false when the plugin could not be started or a step failed.
@@ -71,6 +75,7 @@ private:
 
     const ostrel::control::ControlTable& m_control;
     Report* const m_report;
+    CameraConditions* const m_conditions;
     PluginSession m_session;
     std::map<std::string, std::unique_ptr<Camera>> m_cameras;
     std::vector<Camera*> m_cameraOrder;

@@ -8,6 +8,7 @@
 #include "host/cli/console.h"
 #include "host/cli/rules_svg.h"
 #include "host/data_packets.h"
+#include "plugin/camera/alarm_table.h"
 
 namespace korvane::host::cli
 {
@@ -20,10 +21,11 @@ struct WatchRunner::Camera
 {
     WatchTarget target;
     BoundAgent bound;
-    Settings delivered;  //< The values of the last settings delivery.
-    Settings rules;      //< The plugin-side settings read last.
+    Settings delivered;   //< The values of the last settings delivery.
+    Settings rules;       //< The plugin-side settings read last.
+    std::string address;  //< Where its video comes from, as its URL names it.
+    int32_t port = 80;
     bool agentCreated = false;
-    bool sessionFailed = false;  //< The agent said its camera session did not open.
 };
 
 namespace
@@ -31,9 +33,6 @@ namespace
 
 // The longest the loop sleeps, so that an interrupt is seen at once.
 constexpr auto kLongestSleep = std::chrono::milliseconds(50);
-
-// What a device agent's line says when the camera session did not open.
-constexpr const char* kSessionFailure = " did not open: ";
 
 int64_t wallClockUs()
 {
@@ -56,9 +55,10 @@ int64_t WatchRunner::elapsedMs() const
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
 }
 
-bool WatchRunner::run(const PluginLibrary& library, const std::vector<WatchTarget>& targets)
+bool WatchRunner::run(const PluginLibrary& library, const std::vector<WatchTarget>& targets,
+                      const Simulation* simulation)
 {
-    m_devicePrefix = "[" + library.libraryName() + "_device_";
+    m_conditions = std::make_unique<CameraConditions>("[" + library.libraryName() + "_device_");
     PluginSession session(library, m_report);
     if (!session.start())
         return false;
@@ -68,7 +68,7 @@ bool WatchRunner::run(const PluginLibrary& library, const std::vector<WatchTarge
         ok = showRules(&session) && ok;
     if (m_settings.hasApply)
         ok = applySettings(&session) && (!m_options.rules || showRules(&session)) && ok;
-    watch(&session);
+    watch(&session, simulation);
     for (const auto& camera : m_cameras)
     {
         // The agent first, so that its last packets are reported before the handler goes.
@@ -94,7 +94,10 @@ bool WatchRunner::bindAll(PluginSession* session, const std::vector<WatchTarget>
         auto camera = std::make_unique<Camera>();
         camera->target = target;
         camera->bound.camera = target.name;
+        camera->address = urlHost(target.device.url);
+        camera->port = urlPort(target.device.url);
         camera->delivered = overlaid(defaults, m_settings.first);
+        m_conditions->addCamera(target.name, target.device.id);
         std::string errorText;
         camera->agentCreated =
             session->bind(elapsedMs(), target.device, &camera->bound, &errorText);
@@ -173,17 +176,17 @@ bool WatchRunner::applySettings(PluginSession* session)
     return ok;
 }
 
-void WatchRunner::watch(PluginSession* session)
+void WatchRunner::watch(PluginSession* session, const Simulation* simulation)
 {
     const auto period = std::chrono::microseconds(1000000 / m_options.fps);
     const auto end = m_options.seconds > 0 ? m_start + std::chrono::seconds(m_options.seconds)
                                            : Clock::time_point::max();
     auto nextFrame = Clock::now();
-    while (!interruptRequested() && Clock::now() < end)
+    while (!interruptRequested() && Clock::now() < end && !(simulation && simulation->playedOut()))
     {
         if (Clock::now() >= nextFrame)
         {
-            pushFrames();
+            pushFrames(simulation);
             nextFrame += period;
         }
         for (const auto& camera : m_cameras)
@@ -191,14 +194,17 @@ void WatchRunner::watch(PluginSession* session)
         reportDiagnostics();
         std::this_thread::sleep_until(std::min({nextFrame, end, Clock::now() + kLongestSleep}));
     }
+    if (simulation && simulation->playedOut())
+        m_report->note(playedEntry());
 }
 
-void WatchRunner::pushFrames()
+void WatchRunner::pushFrames(const Simulation* simulation)
 {
     const int64_t timestampUs = wallClockUs();
     for (const auto& camera : m_cameras)
     {
-        if (!camera->bound.agent)
+        if (!camera->bound.agent ||
+            (simulation && simulation->streamDown(camera->address, camera->port)))
             continue;
         Result<void> result;
         camera->bound.agent->doPushDataPacket(&result,
@@ -213,52 +219,65 @@ void WatchRunner::pushFrames()
 
 void WatchRunner::addDiagnosticLine(const std::string& line)
 {
-    if (line.find("ERROR") == std::string::npos)
+    if (!CameraConditions::isShown(line))
         return;
     const std::lock_guard<std::mutex> lock(m_linesMutex);
     m_lines.push_back(line);
 }
 
+void WatchRunner::addCameraAlarm(const std::string& address, int32_t port, int32_t code,
+                                 int64_t timeSeconds)
+{
+    if (nx::vms_server_plugins::analytics::sample::findAlarmRow(code))
+        return;
+    const std::lock_guard<std::mutex> lock(m_linesMutex);
+    m_alarms.push_back({address, port, code, timeSeconds});
+}
+
 void WatchRunner::reportDiagnostics()
 {
     std::deque<std::string> lines;
+    std::deque<CameraAlarm> alarms;
     {
         const std::lock_guard<std::mutex> lock(m_linesMutex);
         lines.swap(m_lines);
+        alarms.swap(m_alarms);
     }
     for (const std::string& line : lines)
     {
         std::string name = "plugin";
         std::string text = line;
+        m_conditions->addLine(line, &name, &text);
+        m_report->add(elapsedMs(), name, diagnosticEntry(line, text));
+    }
+    for (const CameraAlarm& alarm : alarms)
+    {
         for (const auto& camera : m_cameras)
         {
-            const std::string prefix = m_devicePrefix + camera->target.device.id + "] ";
-            if (line.compare(0, prefix.size(), prefix) != 0)
-                continue;
-            name = camera->target.name;
-            text = line.substr(prefix.size());
-            if (line.find(kSessionFailure) != std::string::npos)
-                camera->sessionFailed = true;
+            if (camera->address == alarm.address && camera->port == alarm.port)
+                m_report->add(elapsedMs(), camera->target.name,
+                              unknownAlarmEntry(alarm.code, alarm.timeSeconds));
         }
-        m_report->add(elapsedMs(), name, diagnosticEntry(line, text));
     }
 }
 
 bool WatchRunner::reportSummary()
 {
     reportDiagnostics();
-    bool allOpened = true;
+    bool allDeliver = true;
     for (const auto& camera : m_cameras)
     {
-        const bool opened = camera->agentCreated && !camera->sessionFailed;
-        allOpened = allOpened && opened;
-        if (camera->agentCreated && !opened)
-            m_report->addFailure(camera->target.name, "the camera session did not open");
+        const std::string& name = camera->target.name;
+        const bool opened = camera->agentCreated && m_conditions->sessionOpen(name);
+        const std::vector<std::string> failures =
+            camera->agentCreated ? m_conditions->failures(name, true) : std::vector<std::string>();
+        for (const std::string& failure : failures)
+            m_report->addFailure(name, failure);
+        allDeliver = allDeliver && opened && failures.empty();
         const BoundAgent& bound = camera->bound;
-        m_report->add(elapsedMs(), camera->target.name,
-                      cameraSummaryEntry(bound.events, bound.objects, opened));
+        m_report->add(elapsedMs(), name, cameraSummaryEntry(bound.events, bound.objects, opened));
     }
-    return allOpened;
+    return allDeliver;
 }
 
 }  // namespace korvane::host::cli

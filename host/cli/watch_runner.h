@@ -1,12 +1,14 @@
 // WatchRunner: acts as the server in real time for the cameras of a watch run. It binds a
 // device agent to each camera with one settings delivery, optionally shows (and draws) the
 // cameras' smart rules and writes a second delivery, pushes empty compressed video frames
-// at the chosen rate with the wall clock's timestamps, and reports every event and object
-// as it arrives, with the plugin's error lines beside the camera they concern, until the
-// run's time is up or the user interrupts it.
+// at the chosen rate with the wall clock's timestamps (none to a simulated camera that is
+// away: its stream is down), and reports every event and object as it arrives, with the
+// plugin's error lines and the lines of its repairs beside the camera they concern, and the
+// alarms of simulated cameras that the plugin does not know, until the run's time is up,
+// a replay has played or the user interrupts it.
 //
-// Thread-safety: run() and the summary are called on one thread; addDiagnosticLine() may be
-// called from any thread (the diagnostics reader).
+// Thread-safety: run() and the summary are called on one thread; addDiagnosticLine() and
+// addCameraAlarm() may be called from any thread (the diagnostics reader, the simulation).
 
 #pragma once
 
@@ -18,10 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "host/cli/camera_conditions.h"
 #include "host/cli/command_line.h"
 #include "host/cli/plugin_session.h"
 #include "host/cli/report.h"
 #include "host/cli/settings_model.h"
+#include "host/cli/simulation.h"
 #include "host/device_info.h"
 #include "host/plugin_library.h"
 
@@ -49,15 +53,24 @@ public:
     WatchRunner(const Options& options, WatchSettings settings, Report* report);
     ~WatchRunner();
 
-    // Binds every target and watches until the time is up or the user interrupts; then
-    // releases the agents, the engine and the plugin. False when a step failed.
-    bool run(const PluginLibrary& library, const std::vector<WatchTarget>& targets);
+    // Binds every target and watches until the time is up, `simulation` (null for real
+    // cameras) has played out or the user interrupts; then releases the agents, the engine
+    // and the plugin. False when a step failed.
+    bool run(const PluginLibrary& library, const std::vector<WatchTarget>& targets,
+             const Simulation* simulation);
 
-    // Takes one line the plugin printed; its error lines are reported beside their camera.
+    // Takes one line the plugin printed; its error lines and the lines of its repairs are
+    // reported beside their camera.
     void addDiagnosticLine(const std::string& line);
 
-    // Reports the diagnostic lines taken so far, then one summary line per camera; false
-    // when a camera's session did not open.
+    // Takes an alarm that the simulated camera at `address`:`port` raised; one the plugin
+    // does not know is reported beside the cameras watched at that address.
+    void addCameraAlarm(const std::string& address, int32_t port, int32_t code,
+                        int64_t timeSeconds);
+
+    // Reports the lines taken so far, then one summary line per camera; false when a camera
+    // ends unable to deliver (its session not open, its alarm callback not installed, its
+    // smart-rule capabilities not read).
     bool reportSummary();
 
 private:
@@ -66,8 +79,8 @@ private:
     bool bindAll(PluginSession* session, const std::vector<WatchTarget>& targets);
     bool showRules(PluginSession* session);
     bool applySettings(PluginSession* session);
-    void watch(PluginSession* session);
-    void pushFrames();
+    void watch(PluginSession* session, const Simulation* simulation);
+    void pushFrames(const Simulation* simulation);
     void reportDiagnostics();
 
     // Milliseconds since the run began.
@@ -77,11 +90,21 @@ private:
     const WatchSettings m_settings;
     Report* const m_report;
     const std::chrono::steady_clock::time_point m_start;
-    std::string m_devicePrefix;  //< How the plugin's device agents start their lines.
     std::vector<std::unique_ptr<Camera>> m_cameras;
 
+    std::unique_ptr<CameraConditions> m_conditions;  //< Made by run().
+
+    struct CameraAlarm
+    {
+        std::string address;
+        int32_t port = 0;
+        int32_t code = 0;
+        int64_t timeSeconds = 0;
+    };
+
     std::mutex m_linesMutex;
-    std::deque<std::string> m_lines;  //< Guarded by m_linesMutex.
+    std::deque<std::string> m_lines;   //< Guarded by m_linesMutex.
+    std::deque<CameraAlarm> m_alarms;  //< Guarded by m_linesMutex.
 };
 
 }  // namespace korvane::host::cli
