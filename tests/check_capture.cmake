@@ -7,7 +7,8 @@
 #               objects with the same attributes in the same order per camera, the same rules
 #               read back and the same failed login
 #   bad_input   a capture cut short is read up to its last whole line, with a note (and its
-#               summary marks an alarm code the plugin does not know); an empty
+#               summary marks an alarm code the plugin does not know); a session lost and
+#               one opened again are counted, and the lost one becomes an outage; an empty
 #               file, another format version, a line that is not JSON and a file that is not
 #               a capture are refused with the file, the line and what is wrong (exit 2), and
 #               --replay starts nothing
@@ -113,27 +114,43 @@ elseif(MODE STREQUAL "bad_input")
     file(WRITE capture_newer.jsonl "{\"format\": \"korvane-sdk-capture\", \"version\": 2, \"t\": 0}\n")
     file(WRITE capture_garbled.jsonl "${header}\nnot JSON\n${login}\n")
     file(WRITE capture_other.jsonl "{\"cameras\": []}\n")
-    # file | exit | what stderr says | what stdout shows
+    # A session lost (subscribed, two failed checks, logged out), a failed login, a new one.
+    set(lost "${header}\n${login}")
+    foreach(call
+            "\"t\": 20, \"op\": \"OSTREL_Subscribe\", \"session\": 1, \"out\": {\"subscription\": 1}, \"result\": 1"
+            "\"t\": 1000000, \"callback\": \"alarm\", \"session\": 1, \"alarm\": {\"alarmType\": 1, \"alarmTime\": 5}"
+            "\"t\": 13000000, \"op\": \"OSTREL_QueryChannelList\", \"session\": 1, \"result\": 0, \"lastError\": 5"
+            "\"t\": 15000000, \"op\": \"OSTREL_QueryChannelList\", \"session\": 1, \"result\": 0, \"lastError\": 5"
+            "\"t\": 15000010, \"op\": \"OSTREL_Logout\", \"session\": 1, \"result\": 1"
+            "\"t\": 15000020, \"op\": \"OSTREL_Login\", \"address\": \"10.0.0.9\", \"port\": 8000, \"loginName\": \"admin\", \"session\": 0, \"result\": 0, \"lastError\": 10"
+            "\"t\": 20000000, \"op\": \"OSTREL_Login\", \"address\": \"10.0.0.9\", \"port\": 8000, \"loginName\": \"admin\", \"session\": 2, \"result\": 2")
+        string(APPEND lost "\n{${call}}")
+    endforeach()
+    file(WRITE capture_lost.jsonl "${lost}\n")
+    # file | exit | what stderr says | what the summary shows | what the simulation holds
     set(cases
-        "capture_cut.jsonl|0|capture_cut.jsonl:4: the last line is cut short|10.0.0.9:8000, login admin.*4242: 1 \\(not known to the plugin\\)"
-        "capture_empty.jsonl|2|capture_empty.jsonl:1: the file is empty|^$"
-        "capture_newer.jsonl|2|capture_newer.jsonl:1: format version 2, and this host reads version 1|^$"
-        "capture_garbled.jsonl|2|capture_garbled.jsonl:2: not JSON|^$"
-        "capture_other.jsonl|2|capture_other.jsonl:1: not a capture|^$")
+        "capture_cut.jsonl|0|capture_cut.jsonl:4: the last line is cut short|10.0.0.9:8000, login admin.*4242: 1 \\(not known to the plugin\\)|\"alarm\": 4242"
+        "capture_lost.jsonl|0|^$|sessions opened: 2, lost: 1, opened again: 1|\"atMs\": 1001, \"awayMs\": 11998, \"camera\": \"10.0.0.9\", \"reboot\": true[^\n]*\n[^\n]*\"lengthMs\": 20000"
+        "capture_empty.jsonl|2|capture_empty.jsonl:1: the file is empty|^$|^$"
+        "capture_newer.jsonl|2|capture_newer.jsonl:1: format version 2, and this host reads version 1|^$|^$"
+        "capture_garbled.jsonl|2|capture_garbled.jsonl:2: not JSON|^$|^$"
+        "capture_other.jsonl|2|capture_other.jsonl:1: not a capture|^$|^$")
     foreach(case IN LISTS cases)
         string(REPLACE "|" ";" case "${case}")
         list(GET case 0 file)
         list(GET case 1 expected_exit)
         list(GET case 2 expected_error)
         list(GET case 3 expected_output)
+        list(GET case 4 expected_simulation)
         run_host(output result --capture-summary ${file})
         if(NOT result EQUAL expected_exit OR NOT errors MATCHES "${expected_error}"
            OR NOT output MATCHES "${expected_output}")
             message(FATAL_ERROR "--capture-summary ${file}: exit ${result}:\n${errors}${output}")
         endif()
         run_host(output result --capture-to-simulation ${file})
-        if(NOT result EQUAL expected_exit OR NOT errors MATCHES "${expected_error}")
-            message(FATAL_ERROR "--capture-to-simulation ${file}: exit ${result}:\n${errors}")
+        if(NOT result EQUAL expected_exit OR NOT errors MATCHES "${expected_error}"
+           OR NOT output MATCHES "${expected_simulation}")
+            message(FATAL_ERROR "--capture-to-simulation ${file}: exit ${result}:\n${errors}${output}")
         endif()
         if(expected_exit EQUAL 2)
             run_host(output result --replay ${file} --seconds 1 --log capture_bad.log)

@@ -2,7 +2,10 @@
 #   simulated  two simulated cameras and one the simulation lacks, for two seconds: events
 #              and objects of both, the failed login beside the third camera (its password
 #              from a file) and the error result of the settings it could not take, the
-#              summary; a missing password file is refused before any camera is contacted
+#              summary, no video for the second camera while it is away; cameras that end
+#              unable to deliver fail the run, an alarm code the plugin does not know is
+#              shown; a missing password file and bad simulation files are refused before
+#              any camera is contacted
 #   interrupt  a run without an end, interrupted once it has bound its cameras: exit 0
 #   maker      a Camera SDK with only its entry points (MAKER_SDK_DIR), as the maker's is:
 #              the host starts, the login fails with its line, --simulate is refused
@@ -68,6 +71,62 @@ if(MODE STREQUAL "simulated")
     expect_nothing_alive("${output}")
     file(READ watch_rules.svg svg)
     expect_match("${svg}" "lobby.*yard.*10.0.0.3" "a frame per camera in the SVG")
+    # The yard camera is away for 1.2 of the 2 seconds: its stream is down meanwhile.
+    file(READ watch_simulated.log log)
+    string(REGEX REPLACE "[][]" "" log "${log}")  # brackets would group list items
+    foreach(camera lobby yard)
+        string(REGEX MATCHALL "_device_${camera} doPushDataPacket\\(\\) BEGIN" frames "${log}")
+        list(LENGTH frames ${camera}_frames)
+    endforeach()
+    math(EXPR limit "${lobby_frames} * 3 / 4")
+    if(lobby_frames LESS 10 OR NOT yard_frames LESS limit)
+        message(FATAL_ERROR "video frames: lobby ${lobby_frames}, yard ${yard_frames} (away)")
+    endif()
+    # Cameras that cannot deliver: one without its alarm callback, one whose channel lacks
+    # (so that its capabilities cannot be read), which also raises a code the plugin lacks.
+    file(WRITE watch_unable.json [[{
+        "cameras": [
+            {"name": "nocallback", "address": "10.0.1.1", "failures": [
+                {"op": "OSTREL_SetAlarmCallback", "call": 1, "error": 9},
+                {"op": "OSTREL_SetAlarmCallback", "call": 2, "error": 9},
+                {"op": "OSTREL_SetAlarmCallback", "call": 3, "error": 9}]},
+            {"name": "yard", "address": "10.0.0.2", "channelCount": 4,
+             "channels": [{"number": 2}], "device": {"channel": 2}}],
+        "activity": [{"camera": "yard", "everyMs": 100, "alarm": 4242}]}]])
+    execute_process(
+        COMMAND ${LAUNCHER} ${HOST} --simulate watch_unable.json --seconds 1 --log watch_unable.log
+        OUTPUT_VARIABLE output RESULT_VARIABLE result)
+    expect_match("${output}" "yard +camera alarm 4242 -> no event \\(a code the plugin does not know\\)"
+        "the unknown alarm code beside its camera")
+    expect_match("${output}" "summary FAILED: nocallback: the alarm callback could not be installed [^;]*; yard: the smart-rule capabilities could not be read"
+        "what failed, in the summary")
+    if(NOT result EQUAL 1)
+        message(FATAL_ERROR "exit ${result}, expected 1 (two cameras cannot deliver):\n${output}")
+    endif()
+    # Bad simulation files: refused with the path of what is wrong and what it may be.
+    file(READ ${SIMULATION} good)
+    # replaced | by | what the refusal says
+    set(cases
+        "\"activity\"|\"activty\"|activty: unknown member \\(known here: activity, cameras, lengthMs\\)"
+        "\"port\": 8000|\"port\": \"eighty\"|cameras\\[0\\].port: \"eighty\" is not a whole number from 1 to 65535"
+        "\"everyMs\": 150, \"objects\": {\"faces|\"everyMs\": 0, \"objects\": {\"faces|activity\\[1\\].everyMs: 0 is not a whole number from 1 to 86400000"
+        "\"gender\": 1}|\"gendre\": 1}|activity\\[1\\].objects.faces\\[0\\].gendre: unknown member"
+        "\"atMs\": 400,|\"everyMs\": 400,|activity\\[4\\].awayMs: an outage is a timed entry: it needs \"atMs\""
+        "\"reboot\": false|\"reboot\": 0|activity\\[4\\].reboot: 0 is not true or false")
+    foreach(case IN LISTS cases)
+        string(REPLACE "|" ";" case "${case}")
+        list(GET case 0 replaced)
+        list(GET case 1 by)
+        list(GET case 2 expected)
+        string(REPLACE "${replaced}" "${by}" bad "${good}")
+        file(WRITE watch_bad.json "${bad}")
+        execute_process(
+            COMMAND ${LAUNCHER} ${HOST} --simulate watch_bad.json --seconds 1 --log watch_bad.log
+            OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE result)
+        if(NOT result EQUAL 2 OR NOT errors MATCHES "watch_bad.json: ${expected}" OR output MATCHES "connected")
+            message(FATAL_ERROR "${by}: exit ${result}, expected 2 and ${expected}:\n${errors}${output}")
+        endif()
+    endforeach()
     execute_process(
         COMMAND ${LAUNCHER} ${HOST} --simulate ${SIMULATION} --log watch_simulated.log
             --camera http://10.0.0.1:8000/ --login admin --password-file watch_missing.txt

@@ -76,7 +76,8 @@ public:
         if (record["callback"].stringValue() == "alarm")
         {
             entry["alarm"] = record["alarm"]["alarmType"];
-            entry["time"] = record["alarm"]["alarmTime"];
+            if (record["alarm"]["alarmTime"].isNumber())
+                entry["time"] = record["alarm"]["alarmTime"];
         }
         else
         {
