@@ -26,26 +26,10 @@ using namespace nx::sdk::analytics;
 namespace
 {
 
-// Copies `text` into a fixed text field, cut to fit with its terminating NUL.
-template <size_t kSize>
-void copyText(char (&field)[kSize], const std::string& text)
-{
-    const size_t length = std::min(text.size(), kSize - 1);
-    std::memcpy(field, text.data(), length);
-    field[length] = '\0';
-}
-
 // A text the host hands out; null counts as empty.
 std::string hostText(const char* text)
 {
     return text ? text : "";
-}
-
-uint32_t readUint32(const std::vector<uint8_t>& buffer, int32_t offset)
-{
-    uint32_t value = 0;
-    std::memcpy(&value, buffer.data() + offset, sizeof(value));
-    return value;
 }
 
 // Hands a notification of session `handle` to each agent of `registry` registered with it.
@@ -64,143 +48,47 @@ constexpr uint32_t kFramesPerTrackIdPeriod = 200;
 
 }  // namespace
 
-DeviceAgent::DeviceAgent(const IDeviceInfo* deviceInfo)
-    : ConsumingDeviceAgent(deviceInfo, /*enableOutput*/ true)
+DeviceAgent::DeviceAgent(const IDeviceInfo* deviceInfo, std::shared_ptr<SessionKeeper> keeper,
+                         const SessionTimings& timings)
+    : ConsumingDeviceAgent(deviceInfo, /*enableOutput*/ true),
+      m_session(this, {&DeviceAgent::onAlarm, &DeviceAgent::onStructuredData}, loginOf(deviceInfo),
+                printPrefix())
 {
-    const std::string password = hostText(deviceInfo->password());
-    const std::string login = hostText(deviceInfo->login());
-    const CameraAddress address = parseCameraUrl(hostText(deviceInfo->url()));
-    m_cameraAddress = address.host + ":" + std::to_string(address.port);
-    const int32_t deviceChannel = deviceInfo->channelNumber();
     try
     {
-        openSession(address.host, address.port, login, password, deviceChannel);
+        const CameraSession::Opening opening = m_session.open(/*cancelled*/ nullptr);
+        m_session.reportOpening(opening, "did not open",
+                                "; it is tried again while the camera's video arrives.");
+        m_upkeep.emplace(&m_session, &m_signals, std::move(keeper), timings, opening);
+        m_upkeep->start();
     }
     catch (...)
     {
         // The destructor does not run for an agent whose constructor throws: close here, so
         // that no registry keeps a pointer to the agent and the camera is logged out.
-        closeSession();
+        m_session.close(CameraSession::Closing::kRelease);
         throw;
     }
 }
 
 DeviceAgent::~DeviceAgent()
 {
-    closeSession();
+    // The background work ends first (waiting at most for its Camera SDK call in flight),
+    // so that whatever it opened is closed here.
+    m_upkeep->stop();
+    m_session.close(CameraSession::Closing::kRelease);
 }
 
-void DeviceAgent::openSession(const std::string& host, int32_t port, const std::string& login,
-                              const std::string& password, int32_t deviceChannel)
+CameraLogin DeviceAgent::loginOf(const IDeviceInfo* deviceInfo)
 {
-    OstrelLoginRecord loginRecord{};
-    copyText(loginRecord.address, host);
-    loginRecord.port = port;
-    copyText(loginRecord.loginName, login);
-    copyText(loginRecord.password, password);
-    OstrelLoginResult loginResult{};
-    m_sessionHandle = OSTREL_Login(&loginRecord, &loginResult);
-    const char* const failedStep = m_sessionHandle ? prepareSession(deviceChannel) : "login";
-    if (failedStep)
-    {
-        reportSessionFailure(failedStep);
-        return;
-    }
-
-    // Entered only now, with the session fully open: no callback sees a half-built agent.
-    // A failed entry (an allocation) throws with neither registry holding the agent.
-    enterBoth(&structuredDataRegistry(), &alarmRegistry(), this, m_sessionHandle);
-    m_sessionOpen = true;
-}
-
-const char* DeviceAgent::prepareSession(int32_t deviceChannel)
-{
-    // Only the count is read. The records (21 KiB) stay on the stack and are not cleared:
-    // a heap block of this size, cleared and freed, was the dearest part of opening.
-    int32_t channelCount = kOstrelChannelCapacity;
-    OstrelChannelRecord channels[kOstrelChannelCapacity];
-    if (OSTREL_QueryChannelList(m_sessionHandle, &channelCount, channels) != 1)
-        return "channel list";
-    m_channel = channelCount > 1 ? deviceChannel + 1 : deviceChannel;
-
-    readCapabilities();
-    installAlarmCallback();
-    if (OSTREL_SetStructDataCallback(m_sessionHandle, &DeviceAgent::onStructuredData, nullptr) != 1)
-        return "structured-data callback";
-
-    OstrelSubscriptionRequest request{};
-    request.alarmTypes = kOstrelSubscribeAllAlarms;
-    request.structuredTypes = kOstrelSubscribeAllStructured;
-    OstrelSubscriptionResult result{};
-    if (OSTREL_Subscribe(m_sessionHandle, &request, &result) != 1)
-        return "subscription";
-    m_subscribed = true;
-    m_subscriptionId = result.subscriptionId;
-    return nullptr;
-}
-
-void DeviceAgent::reportSessionFailure(const char* step) const
-{
-    // The Camera SDK's own failures never refuse the agent, so this line is the only place
-    // where a site learns why the camera stays silent.
-    reportCameraFailure(
-        "The camera session with " + m_cameraAddress + " did not open: the " + step + " failed",
-        "; the camera stays silent until its device agent is created again.");
-}
-
-int32_t DeviceAgent::reportCameraFailure(const std::string& what, const char* consequence) const
-{
-    const int32_t lastError = OSTREL_GetLastError();
-    NX_KIT_PRINT(printPrefix()) << "ERROR: " << what << " (OSTREL_GetLastError() = " << lastError
-                                << ")" << consequence;
-    return lastError;
-}
-
-void DeviceAgent::readCapabilities()
-{
-    std::vector<uint8_t> config(kOstrelConfigBufferSize);
-    int32_t bytesReturned = 0;
-    if (OSTREL_GetDeviceConfig(m_sessionHandle, m_channel, kOstrelConfigSmartCapabilities,
-                               config.data(), kOstrelConfigBufferSize, &bytesReturned) == 0)
-    {
-        m_capabilitiesError = reportCameraFailure(
-            "The smart-rule capabilities of the camera " + m_cameraAddress + " could not be read",
-            "; its rules are neither shown nor written until its device agent is created again.");
-        return;
-    }
-    m_intrusionCapability = readUint32(config, kOstrelIntrusionCapabilityOffset);
-    m_lineCrossCapability = readUint32(config, kOstrelLineCrossCapabilityOffset);
-    m_enterAreaCapability = readUint32(config, kOstrelEnterAreaCapabilityOffset);
-    m_leaveAreaCapability = readUint32(config, kOstrelLeaveAreaCapabilityOffset);
-}
-
-void DeviceAgent::installAlarmCallback()
-{
-    if (OSTREL_SetAlarmCallback(m_sessionHandle, &DeviceAgent::onAlarm, nullptr) == 1)
-        return;
-    reportCameraFailure(
-        "The alarm callback could not be installed on the camera " + m_cameraAddress,
-        "; no events will arrive from it until its device agent is created again (detections "
-        "still will).");
-}
-
-void DeviceAgent::closeSession()
-{
-    alarmRegistry().remove(this);
-    structuredDataRegistry().remove(this);
-    if (!m_sessionHandle)
-        return;
-    // Without a subscription there is nothing to end, and a failure says nothing new.
-    if (OSTREL_Unsubscribe(m_sessionHandle, m_subscriptionId) != 1 && m_subscribed)
-    {
-        reportCameraFailure("Unable to unsubscribe from the camera " + m_cameraAddress,
-                            "; the device agent is released all the same.");
-    }
-    if (OSTREL_Logout(m_sessionHandle) != 1)
-    {
-        reportCameraFailure("Unable to log out of the camera " + m_cameraAddress,
-                            "; the device agent is released all the same.");
-    }
+    CameraLogin login;
+    login.password = hostText(deviceInfo->password());
+    login.loginName = hostText(deviceInfo->login());
+    const CameraAddress address = parseCameraUrl(hostText(deviceInfo->url()));
+    login.host = address.host;
+    login.port = address.port;
+    login.deviceChannel = deviceInfo->channelNumber();
+    return login;
 }
 
 void DeviceAgent::onAlarm(void* handle, const OstrelAlarmRecord* alarm, void* /*userData*/)
@@ -232,12 +120,14 @@ void DeviceAgent::handleAlarm(const OstrelAlarmRecord& alarm)
         m_pendingEvent = pendingEventOf(*row);
         packet = makeEventPacket(m_pendingEvent, alarmTimeToMicroseconds(m_alarmTimeS));
     }
+    m_signals.notifications.fetch_add(1, std::memory_order_relaxed);
     if (m_generateEvents.load())
         pushMetadataPacket(packet.releasePtr());
 }
 
 void DeviceAgent::handleStructuredData(const OstrelStructuredRecord& batch)
 {
+    m_signals.notifications.fetch_add(1, std::memory_order_relaxed);
     const korvane::port::MutexLock lock(&m_settingsMutex);
     m_newObjects.store(1);
     collectPendingObjects(batch, &m_pendingObjects);
@@ -246,6 +136,10 @@ void DeviceAgent::handleStructuredData(const OstrelStructuredRecord& batch)
 bool DeviceAgent::pushCompressedVideoFrame(const ICompressedVideoPacket* videoPacket)
 {
     ++m_frameCounter;
+    // The background work only counts frames (and is woken when it waits for one): a camera
+    // whose video stopped may have rebooted.
+    m_signals.frames.store(m_frameCounter, std::memory_order_relaxed);
+    m_upkeep->frameArrived();
     if (m_frameCounter % kFramesPerTrackIdPeriod == 0)
     {
         const korvane::port::MutexLock lock(&m_settingsMutex);
@@ -320,7 +214,7 @@ Result<const ISettingsResponse*> DeviceAgent::settingsReceived()
     if (failures.empty())
         return Result<const ISettingsResponse*>();
     // The user who saved the page learns that the camera does not hold what it shows.
-    return error(ErrorCode::otherError, failures.message(m_cameraAddress));
+    return error(ErrorCode::otherError, failures.message(m_session.cameraAddress()));
 }
 
 void DeviceAgent::applyReceivedSettings(RuleFailures* failures)
@@ -340,40 +234,35 @@ void DeviceAgent::applyReceivedSettings(RuleFailures* failures)
 
 void DeviceAgent::writeRulesToCamera(RuleFailures* failures)
 {
-    if (!m_sessionOpen)
-        return failures->addReason("there is no camera session");
-    if (m_capabilitiesError)
-    {
-        return failures->addReason(
-            "its smart-rule capabilities could not be read when the session opened "
-            "(OSTREL_GetLastError() = " +
-            std::to_string(*m_capabilitiesError) + ")");
-    }
-    RuleSession session = ruleSession();
-    session.failures = failures;
-    writeAllRules(session, [this](const std::string& key) { return settingValue(key); });
+    // The session is held for the whole write: it cannot be closed under it.
+    m_session.withSession(
+        [&](const CameraSession::View& view)
+        {
+            if (!view.delivering)
+                return failures->addReason("there is no camera session");
+            if (view.capabilitiesError)
+            {
+                return failures->addReason(
+                    "its smart-rule capabilities could not be read when the session opened "
+                    "(OSTREL_GetLastError() = " +
+                    std::to_string(*view.capabilitiesError) + ")");
+            }
+            RuleSession session = view.rules;
+            session.failures = failures;
+            writeAllRules(session, [this](const std::string& key) { return settingValue(key); });
+        });
 }
 
 void DeviceAgent::getPluginSideSettings(Result<const ISettingsResponse*>* outResult) const
 {
+    Ptr<SettingsResponse> response;
     // Without a session nothing is asked of the camera: its opening line already said why.
-    auto response =
-        m_sessionOpen ? readPluginSideSettings(ruleSession()) : makePtr<SettingsResponse>();
+    m_session.withSession(
+        [&](const CameraSession::View& view) {
+            response =
+                view.delivering ? readPluginSideSettings(view.rules) : makePtr<SettingsResponse>();
+        });
     *outResult = Result<const ISettingsResponse*>(response.releasePtr());
-}
-
-RuleSession DeviceAgent::ruleSession() const
-{
-    RuleSession session;
-    session.handle = m_sessionHandle;
-    session.channel = m_channel;
-    session.lineCrossCapability = m_lineCrossCapability;
-    session.intrusionCapability = m_intrusionCapability;
-    session.enterAreaCapability = m_enterAreaCapability;
-    session.leaveAreaCapability = m_leaveAreaCapability;
-    session.printPrefix = printPrefix();
-    session.cameraAddress = m_cameraAddress;
-    return session;
 }
 
 void DeviceAgent::doSetNeededMetadataTypes(Result<void>* /*outResult*/,

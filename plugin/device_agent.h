@@ -1,27 +1,32 @@
 // DeviceAgent: the Korvane device agent of one camera.
 //
-// At construction it opens a session with the camera through the Camera SDK and enters
-// the two agent registries, through which the SDK's alarm and structured-data callbacks
-// reach it; destruction leaves the registries (waiting for callbacks in flight), then
-// unsubscribes and logs out. Alarms become event packets at once; detection records wait
-// as pending objects for the next compressed video frame.
+// At construction it opens a session with the camera through the Camera SDK (CameraSession)
+// and, once the session delivers, enters the two agent registries, through which the SDK's
+// alarm and structured-data callbacks reach it; destruction leaves the registries (waiting
+// for callbacks in flight), then unsubscribes and logs out. Alarms become event packets at
+// once; detection records wait as pending objects for the next compressed video frame.
 //
-// A session that does not open leaves the agent quiet; it says so in one error line that
-// names the failed step, the camera's address and the Camera SDK's last error. Without a
-// session the read-back asks nothing of the camera, and a settings delivery that writes
+// A session that does not open leaves the agent quiet, and one error line names the failed
+// step, the camera's address and the Camera SDK's last error. In the background
+// (SessionUpkeep) the agent then opens it again while the camera's video arrives, checks a
+// delivering session that may have died without a word, and opens a lost one again. Without
+// a session the read-back asks nothing of the camera, and a settings delivery that writes
 // rules answers with an error result, as it does whenever its rules or switches did not
 // reach the camera.
 //
 // Thread-safety: the host calls the agent from one thread at a time; the Camera SDK calls
-// the callbacks on its own threads. m_eventMutex guards the pending event and the alarm
-// time; m_settingsMutex guards the switches, the pending objects and the recent track ids;
-// the generate-events and new-objects flags are atomics. Neither lock is held while a
-// packet is handed to the frame, whose own mutex serialises the deliveries.
+// the callbacks on its own threads; the background work runs on the SessionKeeper's threads.
+// m_eventMutex guards the pending event and the alarm time; m_settingsMutex guards the
+// switches, the pending objects and the recent track ids; the session guards its own values
+// (CameraSession); the generate-events and new-objects flags and the signals to the
+// background work are atomics. Neither lock is held while a packet is handed to the frame,
+// whose own mutex serialises the deliveries.
 
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,10 +38,14 @@
 #include "camera/alarm_translation.h"
 #include "camera/object_translation.h"
 #include "camera_sdk/ostrel_sdk.h"
+#include "camera_session.h"
 #include "manifests/settings_application.h"
 #include "port/mutex.h"
 #include "rules/rule_failures.h"
 #include "rules/rule_kind.h"
+#include "session_keeper.h"
+#include "session_schedule.h"
+#include "session_upkeep.h"
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -44,21 +53,17 @@ namespace nx::vms_server_plugins::analytics::sample
 class DeviceAgent final : public nx::sdk::analytics::ConsumingDeviceAgent
 {
 public:
-    // Opens the camera session. Camera SDK failures never refuse the agent: it is created in
-    // a state that delivers nothing, and one error line says why. Throws std::invalid_argument or
-    // std::out_of_range when the camera URL is malformed, before any Camera SDK call. REQUIRES:
-    // deviceInfo != nullptr.
-    explicit DeviceAgent(const nx::sdk::IDeviceInfo* deviceInfo);
+    // Opens the camera session, then keeps it up on `keeper`'s threads with `timings`.
+    // Camera SDK failures never refuse the agent: it is created in a state that delivers
+    // nothing, and one error line says why. Throws std::invalid_argument or std::out_of_range
+    // when the camera URL is malformed, before any Camera SDK call. REQUIRES: deviceInfo and
+    // keeper are not null.
+    DeviceAgent(const nx::sdk::IDeviceInfo* deviceInfo, std::shared_ptr<SessionKeeper> keeper,
+                const SessionTimings& timings);
 
     // Does nothing: the agent produces every type it declares.
     void doSetNeededMetadataTypes(nx::sdk::Result<void>* outResult,
                                   const nx::sdk::IStringMap* neededMetadataTypes) override;
-
-    // The Camera SDK session handle; null when the login failed.
-    void* sessionHandle() const { return m_sessionHandle; }
-
-    // The channel passed to every per-channel Camera SDK call.
-    int32_t channel() const { return m_channel; }
 
 protected:
     std::string manifestString() const override;
@@ -88,32 +93,8 @@ private:
     static void onStructuredData(void* handle, void* reserved, const OstrelStructuredRecord* batch,
                                  void* userData);
 
-    // Logs in and subscribes; stops at the first failing step with one error line.
-    void openSession(const std::string& host, int32_t port, const std::string& login,
-                     const std::string& password, int32_t deviceChannel);
-
-    // The session steps after login; the name of the step that failed, or null when the
-    // session delivers.
-    const char* prepareSession(int32_t deviceChannel);
-
-    // Prints why the session with the camera did not open, with the Camera SDK's last
-    // error. Never names the password.
-    void reportSessionFailure(const char* step) const;
-
-    // After a failed Camera SDK call: prints "ERROR: " + `what` + " (OSTREL_GetLastError() =
-    // N)" + `consequence` in one line and returns N.
-    int32_t reportCameraFailure(const std::string& what, const char* consequence) const;
-
-    // Copies the four smart-rule capability values of the channel; when they cannot be read,
-    // remembers the Camera SDK's last error and says so in one line.
-    void readCapabilities();
-
-    // Installs the alarm callback; when that fails, says in one line that no events will
-    // arrive (the session goes on for detections).
-    void installAlarmCallback();
-
-    // Leaves the registries, unsubscribes and logs out.
-    void closeSession();
+    // The login the device info gives, from its URL, login name, password and channel.
+    static CameraLogin loginOf(const nx::sdk::IDeviceInfo* deviceInfo);
 
     // Translates one alarm and sends its event while event generation is on.
     void handleAlarm(const OstrelAlarmRecord& alarm) EXCLUDES(m_eventMutex);
@@ -133,36 +114,22 @@ private:
     // or with unknown capabilities, which *failures then records.
     void writeRulesToCamera(RuleFailures* failures);
 
-    // The session values the rule synchronisation works with.
-    RuleSession ruleSession() const;
-
     korvane::port::Mutex m_eventMutex;
     PendingEvent m_pendingEvent GUARDED_BY(m_eventMutex);
     int64_t m_alarmTimeS GUARDED_BY(m_eventMutex) = 0;
 
-    std::string m_cameraAddress;  //< "host:port", as the error lines name the camera.
-    void* m_sessionHandle = nullptr;
-    bool m_sessionOpen = false;  //< Every opening step succeeded.
-    int32_t m_channel = 0;
-    bool m_subscribed = false;
-    uint32_t m_subscriptionId = 0;
-    // The Camera SDK's last error when the capabilities could not be read; then they are
-    // unknown, not absent.
-    std::optional<int32_t> m_capabilitiesError;
+    CameraSession m_session;
     std::atomic<uint32_t> m_newObjects{0};
     uint32_t m_firstSettings = 1;
     std::atomic<bool> m_generateEvents{true};
     uint32_t m_frameCounter = 0;
+    SessionSignals m_signals;
+    std::optional<SessionUpkeep> m_upkeep;  //< Set once the opening at creation is done.
 
     korvane::port::Mutex m_settingsMutex;
     AgentSwitches m_switches GUARDED_BY(m_settingsMutex);
     PendingObjects m_pendingObjects GUARDED_BY(m_settingsMutex);
     std::vector<nx::sdk::Uuid> m_recentObjects GUARDED_BY(m_settingsMutex);
-
-    uint32_t m_intrusionCapability = 0;
-    uint32_t m_enterAreaCapability = 0;
-    uint32_t m_leaveAreaCapability = 0;
-    uint32_t m_lineCrossCapability = 0;
 };
 
 }  // namespace nx::vms_server_plugins::analytics::sample

@@ -4,6 +4,7 @@
 
 #include <nx/kit/debug.h>
 #include <nx/sdk/helpers/error.h>
+#include <nx/sdk/helpers/lib_context.h>
 
 #include "boundary_guard.h"
 #include "device_agent.h"
@@ -15,7 +16,10 @@ namespace nx::vms_server_plugins::analytics::sample
 using namespace nx::sdk;
 using namespace nx::sdk::analytics;
 
-Engine::Engine() : nx::sdk::analytics::Engine(/*enableOutput*/ true) {}
+Engine::Engine()
+    : nx::sdk::analytics::Engine(/*enableOutput*/ true), m_sessionKeeper(SessionKeeper::shared())
+{
+}
 
 void Engine::doObtainDeviceAgent(Result<IDeviceAgent*>* outResult, const IDeviceInfo* deviceInfo)
 {
@@ -25,8 +29,14 @@ void Engine::doObtainDeviceAgent(Result<IDeviceAgent*>* outResult, const IDevice
         return;
     }
     std::string errorText;
-    if (!runCatching([&] { *outResult = Result<IDeviceAgent*>(new DeviceAgent(deviceInfo)); },
-                     &errorText))
+    // A test harness may shorten the session timings through its unit-test options.
+    const SessionTimings timings = sessionTimingsFrom(nx::sdk::unitTestOptions());
+    if (!runCatching(
+            [&] {
+                *outResult =
+                    Result<IDeviceAgent*>(new DeviceAgent(deviceInfo, m_sessionKeeper, timings));
+            },
+            &errorText))
     {
         // An exception that is not a std::exception has no text to give.
         failDeviceAgent(outResult, errorText.empty()

@@ -1,10 +1,17 @@
 // Engine: the Korvane analytics engine; creates one DeviceAgent per camera.
 //
+// It holds the process's SessionKeeper, whose threads keep the agents' camera sessions up,
+// so that they belong to an object the host releases (the agents hold it too).
+//
 // Called by the host from one thread at a time.
 
 #pragma once
 
+#include <memory>
+
 #include <nx/sdk/analytics/helpers/engine.h>
+
+#include "session_keeper.h"
 
 namespace nx::vms_server_plugins::analytics::sample
 {
@@ -24,6 +31,8 @@ protected:
 
 private:
     ~Engine() override = default;
+
+    const std::shared_ptr<SessionKeeper> m_sessionKeeper;
 
     // Sets `outResult` to an "invalidParams" error with `message` and prints the error line.
     void failDeviceAgent(nx::sdk::Result<nx::sdk::analytics::IDeviceAgent*>* outResult,

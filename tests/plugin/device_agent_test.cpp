@@ -120,8 +120,8 @@ TEST_F(DeviceAgentTest, EachFailingSessionStepLeavesAQuietAgentThatStillClosesIt
         EXPECT_NE(
             log.find(std::string("_device_") + cameraDevice(1).id +
                      "] ERROR: The camera session with 10.0.0.1:8000 did not open: the " + c.step +
-                     " failed (OSTREL_GetLastError() = 42); the camera stays silent until "
-                     "its device agent is created again.\n"),
+                     " failed (OSTREL_GetLastError() = 42); it is tried again while the "
+                     "camera's video arrives.\n"),
             std::string::npos)
             << log;
         EXPECT_EQ(log.find(kPassword), std::string::npos);

@@ -230,8 +230,7 @@ TEST_F(SettingsHookTest, EachFailedCameraCallIsReportedAndNoSwitchIsWrittenFromN
          {100, 101, 102},
          "",
          4,
-         "The alarm callback could not be installed on " + kCamera + kError +
-             "; no events will arrive"},
+         "The alarm callback could not be installed on " + kCamera + kError + "; no events arrive"},
         {When::kRelease,
          Operation::kUnsubscribe,
          true,
