@@ -82,8 +82,10 @@ if(MODE STREQUAL "simulated")
     if(lobby_frames LESS 10 OR NOT yard_frames LESS limit)
         message(FATAL_ERROR "video frames: lobby ${lobby_frames}, yard ${yard_frames} (away)")
     endif()
-    # Cameras that cannot deliver: one without its alarm callback, one whose channel lacks
-    # (so that its capabilities cannot be read), which also raises a code the plugin lacks.
+    # Cameras that cannot deliver: one without its alarm callback (its first retry, at the
+    # first frame, fails too), one whose channel lacks (so that its capabilities cannot be
+    # read), which also raises a code the plugin lacks; one whose alarm callback is installed
+    # at the first retry delivers.
     file(WRITE watch_unable.json [[{
         "cameras": [
             {"name": "nocallback", "address": "10.0.1.1", "failures": [
@@ -91,15 +93,20 @@ if(MODE STREQUAL "simulated")
                 {"op": "OSTREL_SetAlarmCallback", "call": 2, "error": 9},
                 {"op": "OSTREL_SetAlarmCallback", "call": 3, "error": 9}]},
             {"name": "yard", "address": "10.0.0.2", "channelCount": 4,
-             "channels": [{"number": 2}], "device": {"channel": 2}}],
+             "channels": [{"number": 2}], "device": {"channel": 2}},
+            {"name": "repaired", "address": "10.0.1.3", "failures": [
+                {"op": "OSTREL_SetAlarmCallback", "call": 1, "error": 9}]}],
         "activity": [{"camera": "yard", "everyMs": 100, "alarm": 4242}]}]])
     execute_process(
-        COMMAND ${LAUNCHER} ${HOST} --simulate watch_unable.json --seconds 1 --log watch_unable.log
+        COMMAND ${LAUNCHER} ${HOST} --simulate watch_unable.json --seconds 2 --log watch_unable.log
+            --test-option sessionPollMs=100
         OUTPUT_VARIABLE output RESULT_VARIABLE result)
     expect_match("${output}" "yard +camera alarm 4242 -> no event \\(a code the plugin does not know\\)"
         "the unknown alarm code beside its camera")
-    expect_match("${output}" "summary FAILED: nocallback: the alarm callback could not be installed [^;]*; yard: the smart-rule capabilities could not be read"
-        "what failed, in the summary")
+    expect_match("${output}" "repaired +plugin: The alarm callback was installed on the camera 10.0.1.3:80 after"
+        "the repaired alarm callback beside its camera")
+    expect_match("${output}" "summary FAILED: nocallback: the alarm callback could not be installed [^;]*; yard: the smart-rule capabilities could not be read; objects"
+        "what failed, in the summary (the repaired camera not among it)")
     if(NOT result EQUAL 1)
         message(FATAL_ERROR "exit ${result}, expected 1 (two cameras cannot deliver):\n${output}")
     endif()

@@ -97,6 +97,13 @@ bool CameraConditions::addLine(const std::string& line, std::string* name, std::
             condition.able[indexOf(meaning->part)] = meaning->able;
             if (meaning->atCreation)
                 condition.sessionOpenedOnce = false;
+            // The other parts belong to a session: the opening that brings one back reports
+            // its own failures of them (just before it says so).
+            if (meaning->part == Part::kSession && !meaning->able)
+            {
+                condition.able[indexOf(Part::kAlarmCallback)] = true;
+                condition.able[indexOf(Part::kRuleCapabilities)] = true;
+            }
         }
         return true;
     }

@@ -23,6 +23,10 @@ constexpr int64_t kShortestLoopMs = 100;
 constexpr int64_t kLongestPeriodMs = 86400000;
 constexpr int64_t kLatestMs = 31536000000;
 
+// How long a run that ends when its timed entries have played goes on after the file's
+// length: a few video frames, so that the last detections still become objects.
+constexpr int64_t kPlayedTailMs = 500;
+
 // The largest camera time in seconds that a JSON number holds exactly.
 constexpr int64_t kLargestAlarmTime = 9007199254740992;
 
@@ -186,7 +190,8 @@ bool Simulation::playedOut() const
     const std::lock_guard<std::mutex> lock(m_mutex);
     Activity end;
     end.atMs = m_spec.lengthMs;
-    return m_timedPlayed && Clock::now() >= dueTime(end, 0);
+    return m_timedPlayed &&
+           Clock::now() >= dueTime(end, 0) + std::chrono::milliseconds(kPlayedTailMs);
 }
 
 Simulation::Clock::time_point Simulation::dueTime(const Activity& activity, int64_t round) const

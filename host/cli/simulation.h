@@ -115,7 +115,7 @@ public:
     bool streamDown(const std::string& address, int32_t port) const;
 
     // Whether a run that ends when its timed entries have played is over: they have, and
-    // the file's length has passed (never for a looping run).
+    // the file's length and a few frames' time have passed (never for a looping run).
     bool playedOut() const;
 
 private:
