@@ -302,7 +302,7 @@ bool readCamera(const Json& json, const std::string& path, CameraSpec* camera,
     camera->password = fields.text("password", "");
     camera->anyPassword = fields.boolean("anyPassword", false);
     failuresOf(&fields, &camera->failures);
-    camera->channelCount = static_cast<int32_t>(fields.integer("channelCount", 1, 0, kInt32Max));
+    camera->channelCount = int32Of(&fields, "channelCount", 1);
     const Json::Array& channels = fields.list("channels");
     for (size_t i = 0; i < channels.size(); ++i)
         camera->channels.push_back(channelOf(channels[i], fields.pathOf("channels", i), errorText));

@@ -1,6 +1,7 @@
 #include "json_fields.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace korvane::host::cli
@@ -99,7 +100,8 @@ bool JsonFields::integerAt(const Json& value, const std::string& path, int64_t m
     if (value.isNumber() && std::floor(number) == number &&
         number >= static_cast<double>(minimum) && number <= static_cast<double>(maximum))
     {
-        *result = static_cast<int64_t>(number);
+        // The largest 64-bit value is no double: its neighbour above stands for it.
+        *result = number >= 9223372036854775807.0 ? INT64_MAX : static_cast<int64_t>(number);
         return true;
     }
     if (errorText->empty())

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 
 #include "host/cli/camera_records.h"
@@ -27,8 +28,6 @@ constexpr int64_t kLatestMs = 31536000000;
 // length: a few video frames, so that the last detections still become objects.
 constexpr int64_t kPlayedTailMs = 500;
 
-// The largest camera time in seconds that a JSON number holds exactly.
-constexpr int64_t kLargestAlarmTime = 9007199254740992;
 
 // When the entry is due: "everyMs" or "atMs", exactly one of them.
 void timingOf(JsonFields* fields, Activity* activity)
@@ -57,7 +56,8 @@ void deliveryOf(JsonFields* fields, const Json& json, Activity* activity, int64_
         activity->alarms.push_back(static_cast<int32_t>(code));
     }
     activity->hasAlarmTime = fields->has("time");
-    activity->alarmTimeSeconds = fields->integer("time", 0, -kLargestAlarmTime, kLargestAlarmTime);
+    // Any camera time: a capture gives back what the camera sent, however odd.
+    activity->alarmTimeSeconds = fields->integer("time", 0, INT64_MIN, INT64_MAX);
     const bool hasObjects = fields->has("objects");
     JsonFields objects(hasObjects ? fields->object("objects") : Json(Json::Object()),
                        fields->pathOf("objects"), fields->errorText());
