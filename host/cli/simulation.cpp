@@ -28,7 +28,6 @@ constexpr int64_t kLatestMs = 31536000000;
 // length: a few video frames, so that the last detections still become objects.
 constexpr int64_t kPlayedTailMs = 500;
 
-
 // When the entry is due: "everyMs" or "atMs", exactly one of them.
 void timingOf(JsonFields* fields, Activity* activity)
 {
