@@ -392,7 +392,8 @@ not change a camera, unless --apply is given.
   --settings FILE     a JSON object of settings laid over the defaults
   --rules             prints each camera's smart rules and switches as the settings page
                       would show them
-  --rules-svg FILE    also draws them in one SVG file, a frame per camera
+  --rules-svg FILE    also draws them in one SVG file, a frame per camera, the kinds' colours
+                      in a legend; a kind switched off on the camera is drawn dashed and grey
   --apply FILE        WRITES TO THE CAMERA: sends a second settings delivery (the first one's
                       values, then the camera's rules as read, then FILE's values), which
                       writes the smart rules and switches to the camera as the server does
