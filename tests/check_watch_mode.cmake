@@ -2,7 +2,9 @@
 #   simulated  two simulated cameras and one the simulation lacks, for two seconds: events
 #              and objects of both, the failed login beside the third camera (its password
 #              from a file) and the error result of the settings it could not take, the
-#              summary; a missing password file is refused before any camera is contacted
+#              summary, the rules picture (legend, a kind switched off, the camera without a
+#              session, labels apart); a missing password file is refused before any camera
+#              is contacted
 #   interrupt  a run without an end, interrupted once it has bound its cameras: exit 0
 #   maker      a Camera SDK with only its entry points (MAKER_SDK_DIR), as the maker's is:
 #              the host starts, the login fails with its line, --simulate is refused
@@ -68,6 +70,35 @@ if(MODE STREQUAL "simulated")
     expect_nothing_alive("${output}")
     file(READ watch_rules.svg svg)
     expect_match("${svg}" "lobby.*yard.*10.0.0.3" "a frame per camera in the SVG")
+    expect_match("${svg}" ">Cross Line<.*>Intrusion<.*>Enter Area<.*>Leave Area<" "the legend")
+    expect_match("${svg}" "<polygon fill=\"#9a9a9a\"[^>]*stroke-dasharray" "an area of a kind switched off, dashed and grey")
+    expect_match("${svg}" ">10.0.0.3</text>\n<rect [^\n]*\n<text class=\"note\"[^>]*>no session<" "the camera without a session")
+    if(svg MATCHES "<polyline stroke=\"#00a0ff\"[^>]*stroke-dasharray")
+        message(FATAL_ERROR "an active rule drawn as one switched off:\n${svg}")
+    endif()
+    # lobby's five rules start at one point: no two labels (at most 330 wide, 17 high) overlap.
+    string(REGEX MATCHALL "class=\"label[^\"]*\" x=\"[0-9]+\\.[0-9]+\" y=\"[0-9]+" labels "${svg}")
+    list(LENGTH labels count)
+    set(placed "")
+    foreach(label IN LISTS labels)
+        string(REGEX REPLACE ".* x=\"([0-9]+)\\.[0-9]+\" y=\"([0-9]+)" "\\1;\\2" xy "${label}")
+        list(GET xy 0 x)
+        list(GET xy 1 y)
+        foreach(other IN LISTS placed)
+            string(REPLACE "," ";" other "${other}")
+            list(GET other 0 ox)
+            list(GET other 1 oy)
+            math(EXPR dx "(${x} - ${ox}) * (${x} - ${ox})")
+            math(EXPR dy "(${y} - ${oy}) * (${y} - ${oy})")
+            if(dx LESS 108900 AND dy LESS 289)
+                message(FATAL_ERROR "two labels overlap at ${x},${y} and ${ox},${oy}:\n${svg}")
+            endif()
+        endforeach()
+        list(APPEND placed "${x},${y}")
+    endforeach()
+    if(count LESS 5)
+        message(FATAL_ERROR "lobby's five labels are missing:\n${svg}")
+    endif()
     execute_process(
         COMMAND ${LAUNCHER} ${HOST} --simulate ${SIMULATION} --log watch_simulated.log
             --camera http://10.0.0.1:8000/ --login admin --password-file watch_missing.txt

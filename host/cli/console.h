@@ -78,7 +78,9 @@ bool openPipe(int fds[2]);
 bool inputIsTerminal();
 
 // Stops the terminal on standard input from showing what is typed; false, with nothing
-// changed, when standard input is no terminal. REQUIRES: one thread at a time.
+// changed, when standard input is no terminal. Until restoreInputEcho(), the user's
+// interrupt (or another signal or console event that ends the process) shows what is typed
+// again before the process ends. REQUIRES: one thread at a time.
 bool hideInputEcho();
 
 // Shows what is typed again, after hideInputEcho() returned true.

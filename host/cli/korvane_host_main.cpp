@@ -5,9 +5,13 @@
 //
 // The plugin's diagnostic lines go to the log file (default korvane_host.log), so the
 // terminal shows the server's view. Exit code: 0 when every step succeeded and no object
-// was left alive, 1 otherwise, 2 for a bad command line or file.
+// was left alive, 1 otherwise (standard output that could not be written among them), 2 for
+// a bad command line or file.
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -349,9 +353,20 @@ int printVersion(const Options& options)
                           });
 }
 
-}  // namespace
+// Whether everything printed on standard output reached it; says on standard error why
+// not. A failed write sets the stream's error indicator, which stays set.
+bool outputWritten()
+{
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return true;
+    const int error = errno;
+    std::fprintf(stderr, "korvane_host: cannot write the standard output%s%s\n",
+                 error != 0 ? ": " : "", error != 0 ? std::strerror(error) : "");
+    return false;
+}
 
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     Options options;
     std::string errorText;
@@ -365,6 +380,13 @@ int main(int argc, char** argv)
     {
         std::fputs(helpText(), stdout);
         return 0;
+    }
+    std::error_code error;
+    if (!options.pluginPath.empty() && !std::filesystem::is_regular_file(options.pluginPath, error))
+    {
+        std::fprintf(stderr, "korvane_host: --plugin %s: no such file\n",
+                     options.pluginPath.c_str());
+        return kBadInput;
     }
     if (options.pluginPath.empty())
         options.pluginPath = KORVANE_DEFAULT_PLUGIN_PATH;
@@ -382,4 +404,12 @@ int main(int argc, char** argv)
         return kBadInput;
     }
     return options.mode == Options::Mode::kWatch ? runWatch(options) : runScenario(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int exitCode = run(argc, argv);
+    return outputWritten() || exitCode == kBadInput ? exitCode : 1;
 }

@@ -1,6 +1,8 @@
 // ReportEntry: one entry of the command-line host's report, and the one place where each
 // kind of entry is made. Every function below builds the entry's JSON members and its text
 // line from the same values, side by side, so that the two renderings cannot drift apart.
+// Texts in the text line that come from the plugin, a camera or a capture have their control
+// characters escaped (terminalText()).
 //
 // Values only; the functions are pure and thread-safe.
 
