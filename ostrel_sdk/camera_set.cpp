@@ -88,7 +88,35 @@ uint64_t CameraSet::enqueue(CameraId camera, std::unique_ptr<Delivery> delivery)
         return 0;
     target->queue.push_back(std::move(delivery));
     target->wake.notify_one();
-    return ++target->queuedTickets;
+    ++target->queuedTickets;
+    if (target->away)
+        target->droppedTickets = target->queuedTickets;
+    return target->queuedTickets;
+}
+
+void CameraSet::takeAway(CameraId camera)
+{
+    Camera* target = find(camera);
+    if (!target)
+        return;
+    target->away = true;
+    target->droppedTickets = target->queuedTickets;
+}
+
+void CameraSet::bringBack(CameraId camera, bool rebooted)
+{
+    Camera* target = find(camera);
+    if (!target)
+        return;
+    target->away = false;
+    if (rebooted)
+        m_sessions.endSessionsOf(camera);
+}
+
+bool CameraSet::isAway(CameraId camera)
+{
+    const Camera* target = find(camera);
+    return target && target->away;
 }
 
 bool CameraSet::lastTicket(CameraId camera, uint64_t* ticket)
@@ -127,7 +155,9 @@ void CameraSet::runWorker(std::shared_ptr<Camera> camera, CameraId id)
             return;
         std::unique_ptr<Delivery> delivery = std::move(camera->queue.front());
         camera->queue.pop_front();
-        m_sessions.runCallbacks(id, *delivery);
+        // Tickets are handled in the order they were handed out.
+        if (camera->handledTickets + 1 > camera->droppedTickets)
+            m_sessions.runCallbacks(id, *delivery);
         ++camera->handledTickets;
         m_deliveryDone.notify_all();
     }

@@ -35,6 +35,9 @@ struct Camera
     uint64_t queuedTickets GUARDED_BY(simulatorMutex()) = 0;   // tickets handed out so far
     uint64_t handledTickets GUARDED_BY(simulatorMutex()) = 0;  // deliveries finished
     bool stopping GUARDED_BY(simulatorMutex()) = false;
+    bool away GUARDED_BY(simulatorMutex()) = false;  // between takeAway and bringBack
+    // The deliveries up to this ticket were queued before or during an outage: dropped.
+    uint64_t droppedTickets GUARDED_BY(simulatorMutex()) = 0;
     // Calls of each operation that reached the camera, for config.failures.
     int calls[control::kOperationCount] GUARDED_BY(simulatorMutex()) = {};
     std::condition_variable_any wake;  // the delivery thread sleeps on it for new work
@@ -81,6 +84,15 @@ public:
     // or stopping.
     uint64_t enqueue(control::CameraId camera, std::unique_ptr<Delivery> delivery)
         REQUIRES(simulatorMutex());
+
+    // Takes the camera away: it answers no call and drops its queued and new deliveries.
+    void takeAway(control::CameraId camera) REQUIRES(simulatorMutex());
+
+    // Brings the camera back; with `rebooted` its sessions are dead from now on.
+    void bringBack(control::CameraId camera, bool rebooted) REQUIRES(simulatorMutex());
+
+    // Whether the camera is away (false when there is no such camera).
+    bool isAway(control::CameraId camera) REQUIRES(simulatorMutex());
 
     // The ticket of the camera's latest delivery (0 before any); false if no such camera.
     bool lastTicket(control::CameraId camera, uint64_t* ticket) REQUIRES(simulatorMutex());

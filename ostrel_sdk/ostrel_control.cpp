@@ -165,6 +165,16 @@ void failOperation(Operation operation, int count, int32_t error)
     sim().failOperation(operation, count, error);
 }
 
+void takeAway(CameraId camera)
+{
+    sim().takeAway(camera);
+}
+
+void bringBack(CameraId camera, bool rebooted)
+{
+    sim().bringBack(camera, rebooted);
+}
+
 uint64_t raiseAlarm(CameraId camera, int32_t alarmType, int64_t timeSeconds)
 {
     return sim().enqueue(camera, alarmDelivery(alarmType, timeSeconds));
@@ -275,6 +285,8 @@ const ostrel::control::ControlTable* ostrelControlTable()
         &ostrel::control::raiseAlarm,
         &ostrel::control::deliverStructured,
         &ostrel::control::waitForAllDeliveries,
+        &ostrel::control::takeAway,
+        &ostrel::control::bringBack,
     };
     return &kTable;
 }

@@ -32,6 +32,7 @@ constexpr int32_t kErrorInvalidArgument = 6;  // null record, unknown subscripti
 constexpr int32_t kErrorNoSuchChannel = 7;
 constexpr int32_t kErrorUnknownCommand = 8;  // GetDeviceConfig command other than 3
 constexpr int32_t kErrorBufferTooSmall = 9;
+constexpr int32_t kErrorNoAnswer = 10;  // the camera does not answer: it is away
 
 // One value per OSTREL_ operation.
 enum class Operation
@@ -138,8 +139,8 @@ struct ChannelConfig
 
 // One call of a camera made to fail: its `call`th call (counting from 1) of `operation`
 // that reaches the camera (a login at its address and port, or a call on one of its
-// sessions) fails with the last error `error`. Calls of OSTREL_Init and
-// OSTREL_GetLastError reach no camera.
+// sessions, while it is away too) fails with the last error `error`. Calls of OSTREL_Init
+// and OSTREL_GetLastError reach no camera.
 struct CameraFailure
 {
     Operation operation = Operation::kLogin;
@@ -237,6 +238,23 @@ OSTREL_CONTROL_API ChannelConfig channelState(CameraId camera, int32_t channel);
 OSTREL_CONTROL_API void failOperation(Operation operation, int count,
                                       int32_t error = kErrorInjected);
 
+// ---- Outages ----
+
+// Takes the camera off the network until bringBack(): logins at its address and port fail
+// with kErrorNoAnswer, and so does every call on its sessions (OSTREL_Logout too, which
+// frees the session all the same, as the maker's SDK frees its local session when the
+// camera does not answer); its queued and new deliveries are dropped (and count as
+// handled). Such calls still reach the camera as far as its CameraFailure list goes: a
+// failure scheduled for one of them fails it with its own error, so that a replay gives
+// back the error values of a capture.
+OSTREL_CONTROL_API void takeAway(CameraId camera);
+
+// Puts the camera back. With `rebooted`, the sessions opened before are dead, as after a
+// restart of the camera: every call on them but OSTREL_Logout fails with
+// kErrorInvalidHandle, they get no deliveries, and their logout succeeds and frees them.
+// Without it they work again, as after a short network cut.
+OSTREL_CONTROL_API void bringBack(CameraId camera, bool rebooted);
+
 // ---- Notifications ----
 
 // Queues an alarm for the camera's delivery thread; returns its delivery ticket.
@@ -308,7 +326,8 @@ OSTREL_CONTROL_API std::vector<SessionInfo> liveSessions();
 
 // The operations a host needs to run simulated cameras, for a host that finds them at run
 // time in whatever Camera SDK library the plugin loaded: the maker's library has no such
-// table, so a host that links none of the functions above still starts with it.
+// table, so a host that links none of the functions above still starts with it. New
+// members go at the end, so that a host finds the older ones where it expects them.
 struct ControlTable
 {
     void (*reset)();
@@ -316,6 +335,8 @@ struct ControlTable
     uint64_t (*raiseAlarm)(CameraId camera, int32_t alarmType, int64_t timeSeconds);
     uint64_t (*deliverStructured)(CameraId camera, const StructuredBatch& batch);
     bool (*waitForAllDeliveries)(CameraId camera, int timeoutMs);
+    void (*takeAway)(CameraId camera);
+    void (*bringBack)(CameraId camera, bool rebooted);
 };
 
 // The name under which the stand-in exports its ControlTable accessor, ostrelControlTable.

@@ -27,7 +27,7 @@ std::string fieldText(const char* field, size_t size)
 
 }  // namespace
 
-bool SdkOperations::cameraFails(Operation operation, Camera* camera)
+bool SdkOperations::cameraFails(Operation operation, Camera* camera, const Session* session)
 {
     if (!camera)
         return false;
@@ -37,6 +37,10 @@ bool SdkOperations::cameraFails(Operation operation, Camera* camera)
         if (failure.operation == operation && failure.call == call)
             return fail(failure.error), true;
     }
+    if (camera->away)
+        return fail(control::kErrorNoAnswer), true;
+    if (session && session->dead && operation != Operation::kLogout)
+        return fail(control::kErrorInvalidHandle), true;
     return false;
 }
 
@@ -48,13 +52,13 @@ Camera* SdkOperations::findCamera(Operation operation, void* handle)
     Camera* camera = m_cameras.find(session->camera);
     if (!camera)
         fail(control::kErrorUnknownDevice);
-    return cameraFails(operation, camera) ? nullptr : camera;
+    return cameraFails(operation, camera, session) ? nullptr : camera;
 }
 
 Session* SdkOperations::findSession(Operation operation, void* handle)
 {
     Session* session = m_sessions.find(handle);
-    if (!session || cameraFails(operation, m_cameras.find(session->camera)))
+    if (!session || cameraFails(operation, m_cameras.find(session->camera), session))
         return nullptr;
     return session;
 }
@@ -106,7 +110,7 @@ void* SdkOperations::login(const OstrelLoginRecord* login, OstrelLoginResult* re
         m_cameras.findAt(fieldText(login->address, sizeof login->address), login->port, &id);
     if (!camera)
         return fail(control::kErrorUnknownDevice), nullptr;
-    if (cameraFails(Operation::kLogin, camera))
+    if (cameraFails(Operation::kLogin, camera, nullptr))
         return nullptr;
     const control::CameraConfig& config = camera->config;
     if (config.loginName != fieldText(login->loginName, sizeof login->loginName) ||
@@ -124,11 +128,16 @@ int32_t SdkOperations::logout(void* handle)
 {
     if (!m_calls.enter(Operation::kLogout))
         return 0;
-    Session* session = findSession(Operation::kLogout, handle);
+    Session* session = m_sessions.find(handle);
     if (!session)
         return 0;
+    Camera* camera = m_cameras.find(session->camera);
+    const bool failed = cameraFails(Operation::kLogout, camera, session);
+    // The SDK frees its side of a session whose camera does not answer all the same.
+    if (failed && !camera->away)
+        return 0;
     m_sessions.close(session);
-    return succeed();
+    return failed ? 0 : succeed();
 }
 
 int32_t SdkOperations::queryChannelList(void* handle, int32_t* count, OstrelChannelRecord* channels)

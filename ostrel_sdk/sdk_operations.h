@@ -79,9 +79,10 @@ private:
     // is to fail this call of `operation`).
     Session* findSession(control::Operation operation, void* handle) REQUIRES(simulatorMutex());
 
-    // Counts a call of `operation` that reached `camera`; true, with the last error set,
-    // when the camera's failures name this call.
-    static bool cameraFails(control::Operation operation, Camera* camera)
+    // Counts a call of `operation` that reached `camera` (on `session`, null for a login);
+    // true, with the last error set, when the camera's failures name this call, when the
+    // camera is away, or when the session died in a reboot (unless the call is a logout).
+    static bool cameraFails(control::Operation operation, Camera* camera, const Session* session)
         REQUIRES(simulatorMutex());
     // Counts the call and records its channel; the session's channel, or null with the
     // last error set on any failure (`record` is the caller's record, checked for null).

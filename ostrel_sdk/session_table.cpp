@@ -80,7 +80,7 @@ std::vector<std::shared_ptr<Session>> SessionTable::sessionsOf(CameraId camera) 
 void SessionTable::runCallback(Session& session, const Delivery& delivery)
 {
     // Checked afresh for each session: a logout or unsubscribe may have run meanwhile.
-    if (session.closing || !session.subscribed)
+    if (session.closing || session.dead || !session.subscribed)
         return;
     const OstrelAlarmCallback alarmCallback = session.alarmCallback;
     const OstrelStructDataCallback structCallback = session.structCallback;
@@ -99,6 +99,12 @@ void SessionTable::runCallback(Session& session, const Delivery& delivery)
     std::vector<std::thread::id>& threads = session.callbackThreads;
     threads.erase(std::find(threads.begin(), threads.end(), self));
     m_callbackDone.notify_all();
+}
+
+void SessionTable::endSessionsOf(CameraId camera)
+{
+    for (const std::shared_ptr<Session>& session : sessionsOf(camera))
+        session->dead = true;
 }
 
 std::vector<control::SessionInfo> SessionTable::live() const

@@ -55,6 +55,7 @@ struct Session
     bool subscribed GUARDED_BY(simulatorMutex()) = false;
     uint32_t subscriptionId GUARDED_BY(simulatorMutex()) = 0;
     bool closing GUARDED_BY(simulatorMutex()) = false;  // logout has begun
+    bool dead GUARDED_BY(simulatorMutex()) = false;     // its camera rebooted since login
     // One entry per callback in flight.
     std::vector<std::thread::id> callbackThreads GUARDED_BY(simulatorMutex());
 };
@@ -86,6 +87,11 @@ public:
     // thread, releasing the lock around each callback.
     void runCallbacks(control::CameraId camera, const Delivery& delivery)
         REQUIRES(simulatorMutex());
+
+    // Marks every session of `camera` dead, as a restart of the camera leaves them: no
+    // callback of them starts any more, and SdkOperations fails every call on them but
+    // logout.
+    void endSessionsOf(control::CameraId camera) REQUIRES(simulatorMutex());
 
     // The open sessions, in ascending handle order.
     std::vector<control::SessionInfo> live() const REQUIRES(simulatorMutex());

@@ -204,6 +204,18 @@ void Simulator::failOperation(Operation operation, int count, int32_t error)
     m_calls.failNext(operation, count, error);
 }
 
+void Simulator::takeAway(CameraId camera)
+{
+    MutexLock lock(&simulatorMutex());
+    m_cameras.takeAway(camera);
+}
+
+void Simulator::bringBack(CameraId camera, bool rebooted)
+{
+    MutexLock lock(&simulatorMutex());
+    m_cameras.bringBack(camera, rebooted);
+}
+
 uint64_t Simulator::enqueue(CameraId camera, std::unique_ptr<Delivery> delivery)
 {
     MutexLock lock(&simulatorMutex());
@@ -232,7 +244,8 @@ bool Simulator::waitForAllDeliveries(CameraId camera, int timeoutMs)
 void Simulator::deliverNow(CameraId camera, const Delivery& delivery)
 {
     MutexLock lock(&simulatorMutex());
-    m_sessions.runCallbacks(camera, delivery);
+    if (!m_cameras.isAway(camera))
+        m_sessions.runCallbacks(camera, delivery);
 }
 
 int Simulator::callCount(Operation operation)

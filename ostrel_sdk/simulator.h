@@ -76,6 +76,8 @@ public:
         EXCLUDES(simulatorMutex());
     void failOperation(control::Operation operation, int count, int32_t error)
         EXCLUDES(simulatorMutex());
+    void takeAway(control::CameraId camera) EXCLUDES(simulatorMutex());
+    void bringBack(control::CameraId camera, bool rebooted) EXCLUDES(simulatorMutex());
     uint64_t enqueue(control::CameraId camera, std::unique_ptr<Delivery> delivery)
         EXCLUDES(simulatorMutex());
     bool waitForDelivery(control::CameraId camera, uint64_t ticket, int timeoutMs)

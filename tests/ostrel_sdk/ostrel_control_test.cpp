@@ -359,4 +359,115 @@ TEST_F(OstrelControlTest, RemovingACameraDropsItsQueueAndWakesWaiters)
     EXPECT_EQ(0u, control::raiseAlarm(a, 3, 3));
 }
 
+TEST_F(OstrelControlTest, AnOutageAnswersAsAnAwayOrRestartedCamera)
+{
+    // Each case: a subscribed session, an alarm in its callback, one queued, the camera
+    // taken away, one raised while away, the case's return, one raised after; then what
+    // the session opened before, a new login and the logout meet.
+    struct Case
+    {
+        const char* what;
+        bool back;
+        bool rebooted;
+        std::vector<control::CameraFailure> failures;
+        std::vector<int32_t> alarmCodes;  // of the four: the one in flight, the last if back
+        int32_t oldSessionError;          // of OSTREL_QueryChannelList on the session opened before
+        int32_t secondQueryError;         // of the call after it
+        int32_t loginError;
+        int32_t logoutResult;
+    };
+    const control::CameraFailure scheduled{control::Operation::kQueryChannelList, 1, 42};
+    const Case cases[] = {
+        {"away",
+         false,
+         false,
+         {},
+         {1},
+         control::kErrorNoAnswer,
+         control::kErrorNoAnswer,
+         control::kErrorNoAnswer,
+         0},
+        {"away, a failure scheduled",
+         false,
+         false,
+         {scheduled},
+         {1},
+         42,
+         control::kErrorNoAnswer,
+         control::kErrorNoAnswer,
+         0},
+        {"back after a network cut", true, false, {}, {1, 4}, 0, 0, 0, 1},
+        {"back after a reboot",
+         true,
+         true,
+         {},
+         {1},
+         control::kErrorInvalidHandle,
+         control::kErrorInvalidHandle,
+         0,
+         1},
+        {"back after a reboot, a failure scheduled",
+         true,
+         true,
+         {scheduled},
+         {1},
+         42,
+         control::kErrorInvalidHandle,
+         0,
+         1},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        control::reset();
+        control::CameraConfig config;
+        config.address = "cam-a";
+        config.failures = c.failures;
+        config.channels[0] = control::ChannelConfig{};
+        const control::CameraId a = control::addCamera(config);
+        Recorder recorder;
+        recorder.gated = true;
+        void* handle = open("cam-a", &recorder);
+        control::raiseAlarm(a, 1, 1);
+        while (!recorder.entered)
+            std::this_thread::yield();
+        control::raiseAlarm(a, 2, 2);
+        control::takeAway(a);
+        control::raiseAlarm(a, 3, 3);
+        control::raiseAlarmNow(a, 3, 3);
+        if (c.back)
+            control::bringBack(a, c.rebooted);
+        control::raiseAlarm(a, 4, 4);
+        recorder.openGate();
+        ASSERT_TRUE(control::waitForAllDeliveries(a));
+        std::vector<int32_t> codes;
+        for (const Recorder::Alarm& alarm : recorder.alarms)
+            codes.push_back(alarm.code);
+        EXPECT_EQ(c.alarmCodes, codes);
+
+        int32_t count = 256;
+        std::vector<OstrelChannelRecord> channels(256);
+        EXPECT_EQ(c.oldSessionError == 0, OSTREL_QueryChannelList(handle, &count, channels.data()));
+        EXPECT_EQ(c.oldSessionError, OSTREL_GetLastError());
+        EXPECT_EQ(c.secondQueryError == 0,
+                  OSTREL_QueryChannelList(handle, &count, channels.data()));
+        EXPECT_EQ(c.secondQueryError, OSTREL_GetLastError());
+        OstrelLoginRecord login{};
+        std::strncpy(login.address, "cam-a", sizeof login.address - 1);
+        login.port = 80;
+        OstrelLoginResult result{};
+        void* second = OSTREL_Login(&login, &result);
+        EXPECT_EQ(c.loginError, OSTREL_GetLastError());
+        EXPECT_EQ(c.loginError == 0, second != nullptr);
+        EXPECT_EQ(c.logoutResult, OSTREL_Logout(handle));
+        EXPECT_EQ(c.logoutResult ? 0 : control::kErrorNoAnswer, OSTREL_GetLastError());
+        EXPECT_EQ(second ? 1u : 0u, control::liveSessions().size()) << "the logout freed it";
+        EXPECT_EQ(0, OSTREL_QueryChannelList(handle, &count, channels.data()));
+        if (second)
+        {
+            EXPECT_EQ(1, OSTREL_Logout(second));
+        }
+    }
+}
+
 }  // namespace
