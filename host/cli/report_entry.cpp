@@ -59,7 +59,14 @@ ReportEntry pluginEntry(const std::string& id, const std::string& name, const st
 {
     return {"plugin",
             {{"id", id}, {"name", name}, {"version", version}, {"sdkVersion", sdkVersion}},
-            "plugin  " + name + " " + version + " (" + id + "), SDK " + sdkVersion};
+            "plugin  " + name + " " + version + " (" + id + "), server plugin SDK " + sdkVersion};
+}
+
+ReportEntry cameraSdkEntry(const std::string& path)
+{
+    return {"cameraSdk",
+            {{"library", path}},
+            "camera SDK library " + (path.empty() ? std::string("not found") : path)};
 }
 
 ReportEntry engineEntry(const std::string& eventGroup, const std::string& streamFilter,
