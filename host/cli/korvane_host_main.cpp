@@ -165,7 +165,7 @@ void noteCameraSdk(const PluginLibrary& library, Report* report)
     report->note(cameraSdkEntry(library.dependencyPath(kCameraSdkBaseName, kCameraSdkEntryPoint)));
 }
 
-// Sends the plugin's lines to the log and loads the libraries for `run(loaded, capture)`;
+// Sends the plugin's lines to the log and loads the libraries for `run(loaded)`;
 // its exit code, or 1 or 2 when the log or a library cannot be opened.
 template <typename Run>
 int runWithLibraries(const Options& options, Run run)
