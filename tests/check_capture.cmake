@@ -1,8 +1,9 @@
 # Captures of the recording Camera SDK read back by korvane_host. MODE selects the check:
 #   round_trip  watches SIMULATION through the recorder (RECORDER, preloaded over the
-#               stand-in on Linux; on Windows RECORDER_DLL installed as OstrelSDK.dll in a
-#               folder of its own beside a copy of HOST, with the stand-in STAND_IN renamed
-#               OstrelSDK.maker.dll there, as at a site), with a camera the
+#               stand-in on Linux; on Windows RECORDER_DLL installed by renaming in a
+#               package's layout: the package's tool PACKAGE_HOST, the plugin PLUGIN, and in
+#               tools/simulated_cameras the recorder as OstrelSDK.dll with the stand-in
+#               STAND_IN renamed OstrelSDK.maker.dll, as at a site), with a camera the
 #               simulation lacks; replays the capture; both runs show the same events and
 #               objects with the same attributes in the same order per camera, the same rules
 #               read back and the same failed login
@@ -10,7 +11,8 @@
 #               summary marks an alarm code the plugin does not know); an empty
 #               file, another format version, a line that is not JSON and a file that is not
 #               a capture are refused with the file, the line and what is wrong (exit 2), and
-#               --replay starts nothing
+#               --replay starts nothing; none of the runs that load no camera (these,
+#               --help, --version) touches the default log
 # LAUNCHER (empty, or a cross build's runner) starts the host.
 
 # The lines of `text` about `camera` of the kinds compared, without what differs between two
@@ -54,12 +56,15 @@ if(MODE STREQUAL "round_trip")
     if(RECORDER)
         set(ENV{LD_PRELOAD} "${RECORDER}")
     else()
-        set(folder "${CMAKE_CURRENT_BINARY_DIR}/capture_round_trip_bin")
-        file(MAKE_DIRECTORY "${folder}")
-        file(COPY_FILE "${HOST}" "${folder}/korvane_host.exe")
-        file(COPY_FILE "${RECORDER_DLL}" "${folder}/OstrelSDK.dll")
-        file(COPY_FILE "${STAND_IN}" "${folder}/OstrelSDK.maker.dll")
-        set(host "${folder}/korvane_host.exe")
+        set(folder "${CMAKE_CURRENT_BINARY_DIR}/capture_round_trip_package")
+        set(cameras_folder "${folder}/tools/simulated_cameras")
+        file(REMOVE_RECURSE "${folder}")
+        file(MAKE_DIRECTORY "${cameras_folder}")
+        file(COPY_FILE "${PACKAGE_HOST}" "${folder}/tools/korvane_host.exe")
+        file(COPY_FILE "${PLUGIN}" "${folder}/korvane_event_analytics_plugin.dll")
+        file(COPY_FILE "${RECORDER_DLL}" "${cameras_folder}/OstrelSDK.dll")
+        file(COPY_FILE "${STAND_IN}" "${cameras_folder}/OstrelSDK.maker.dll")
+        set(host "${folder}/tools/korvane_host.exe")
     endif()
     # 10.0.0.3 is not in the simulation: its login fails, and must fail again in the replay.
     set(cameras --camera http://10.0.0.1:8000/ --login admin --password secret
@@ -113,6 +118,7 @@ elseif(MODE STREQUAL "bad_input")
     file(WRITE capture_newer.jsonl "{\"format\": \"korvane-sdk-capture\", \"version\": 2, \"t\": 0}\n")
     file(WRITE capture_garbled.jsonl "${header}\nnot JSON\n${login}\n")
     file(WRITE capture_other.jsonl "{\"cameras\": []}\n")
+    file(WRITE korvane_host.log "the lines of the last watch\n")
     # file | exit | what stderr says | what stdout shows
     set(cases
         "capture_cut.jsonl|0|capture_cut.jsonl:4: the last line is cut short|10.0.0.9:8000, login admin.*4242: 1 \\(not known to the plugin\\)"
@@ -142,6 +148,12 @@ elseif(MODE STREQUAL "bad_input")
             endif()
         endif()
     endforeach()
+    run_host(output result --help)
+    run_host(output result --version)
+    file(READ korvane_host.log log)
+    if(NOT log STREQUAL "the lines of the last watch\n")
+        message(FATAL_ERROR "the log of the last watch was touched:\n${log}")
+    endif()
 else()
     message(FATAL_ERROR "unknown MODE ${MODE}")
 endif()

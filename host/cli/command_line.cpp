@@ -410,10 +410,12 @@ it; anything else that is not a capture is refused with its line, exit 2):
 
 Both modes:
   --json              JSON Lines instead of text, one object per line with atMs, camera, kind
-  --log FILE          where the plugin's diagnostic lines go (default korvane_host.log);
-                      in watch mode its error lines are also shown beside the camera
+  --log FILE          where the plugin's diagnostic lines go (default korvane_host.log;
+                      - for standard error); in watch mode its error lines are also shown
+                      beside the camera
   --plugin LIBRARY    the plugin library to load (default: the one built beside the host)
-  --version           prints the plugin's version and the SDK version it reports
+  --version           prints the Camera SDK library the plugin loaded, the plugin's version
+                      and the server plugin SDK version it reports; touches no log
 
 Exit status: 0 when every step succeeded (in watch mode: every camera's session opened, every
 settings delivery reached its camera and the run ended after --seconds or at Ctrl-C) and

@@ -63,7 +63,14 @@ ReportEntry pluginEntry(const std::string& id, const std::string& name, const st
     return {"plugin",
             {{"id", id}, {"name", name}, {"version", version}, {"sdkVersion", sdkVersion}},
             "plugin  " + terminalText(name) + " " + terminalText(version) + " (" +
-                terminalText(id) + "), SDK " + terminalText(sdkVersion)};
+                terminalText(id) + "), server plugin SDK " + terminalText(sdkVersion)};
+}
+
+ReportEntry cameraSdkEntry(const std::string& path)
+{
+    return {"cameraSdk",
+            {{"library", path}},
+            "camera SDK library " + (path.empty() ? std::string("not found") : terminalText(path))};
 }
 
 ReportEntry engineEntry(const std::string& eventGroup, const std::string& streamFilter,

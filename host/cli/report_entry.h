@@ -38,6 +38,8 @@ std::string failureOf(const ReportEntry& entry);
 // ---- The plugin and its engine ----
 ReportEntry pluginEntry(const std::string& id, const std::string& name, const std::string& version,
                         const std::string& sdkVersion);
+// The Camera SDK library that the plugin calls; `path` empty when none was found.
+ReportEntry cameraSdkEntry(const std::string& path);
 ReportEntry engineEntry(const std::string& eventGroup, const std::string& streamFilter,
                         size_t settingsSections, size_t settingsItems);
 // A failure of the run as a whole: `message` in JSON, `text` for people.
