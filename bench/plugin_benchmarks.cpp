@@ -26,11 +26,11 @@
 #include <nx/sdk/i_string.h>
 
 #include "bench/bench_host.h"
-#include "plugin/session_upkeep.h"
 #include "bench/bench_report.h"
 #include "bench/recorder_comparison.h"
 #include "host/data_packets.h"
 #include "host/string_maps.h"
+#include "plugin/session_upkeep.h"
 
 namespace korvane::bench
 {

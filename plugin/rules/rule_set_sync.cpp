@@ -40,7 +40,7 @@ bool readNumberSetting(RuleKind kind, const RuleSession& session, const SettingL
             << "ERROR: Rule setting " << toDiagnosticText(key) << " has the value "
             << toDiagnosticText(text) << ", which is not a number: " << error
             << "; the rules of its kind are not written.";
-        if (session.failures)
+        if (session.failures && (!session.received || session.received(key)))
             session.failures->addNotANumber(kind, key, text);
         return false;
     }

@@ -170,9 +170,12 @@ void applyRuleSwitchOrThrow(const RuleSession& session, bool on, RuleKind kind)
                                    kSwitchesLeftUnchanged);
     }
     // A request for a type in no group would switch every type off and this one not on:
-    // the camera keeps its switches instead.
+    // the camera keeps its switches instead (which is all that is asked when the type is on
+    // already).
     if (on && !findGroup(groupRanges(*combinations.list()), ruleTypeCode(kind)))
     {
+        if (enabledCodes(current).contains(ruleTypeCode(kind)))
+            return;
         return reportNotSwitchedOn(
             kind, session,
             std::string("it is in none of the camera's combination groups, so ") +
