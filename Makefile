@@ -89,13 +89,14 @@ demo-arm64: deps
 	cd build/linux-arm64 && ../../cmake/qemu_run.sh host/cli/korvane_host --log korvane_host.log
 
 # The versioned archives a user installs from: the plugin library, the recording Camera SDK
-# (in sdk_recorder/) and the README, for
+# (in sdk_recorder/), the field tool korvane_host (in tools/) with the Camera SDK stand-in it
+# simulates cameras with (in tools/simulated_cameras/), and the guide, for
 # Linux on x86-64 and on 64-bit ARM (.tar.gz) and Windows (.zip), in $(PACKAGE_DIR).
 package: deps
 	@for preset in $(PACKAGE_PRESETS); do \
 	    cmake --preset $$preset && \
 	    cmake --build --preset $$preset -j $(JOBS) --target korvane_event_analytics_plugin \
-	        korvane_sdk_recorder && \
+	        korvane_sdk_recorder korvane_host_for_package OstrelSDK && \
 	    cpack --config build/$$preset/CPackConfig.cmake -B $(PACKAGE_DIR) || exit 1; \
 	done
 	@rm -rf $(PACKAGE_DIR)/_CPack_Packages

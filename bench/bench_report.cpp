@@ -129,4 +129,18 @@ void printWriteRatios(const RecordingReporter& reporter)
     std::fflush(stdout);
 }
 
+void printSessionSignalShare(const RecordingReporter& reporter)
+{
+    const double frame = reporter.cpuNanoseconds("BM_FrameNothingPending/");
+    const double signal = reporter.cpuNanoseconds("BM_FrameSessionSignal/");
+    if (frame <= 0 || signal <= 0)
+        return;
+    const double share = 100 * signal / (frame - signal);
+    std::printf(
+        "\nThe session upkeep's signals in a frame with nothing pending (CPU time): %.2f ns "
+        "of %.1f ns, %.2f %% added (5 %% allowed): %s\n",
+        signal, frame, share, share <= 5 ? "within" : "ABOVE");
+    std::fflush(stdout);
+}
+
 }  // namespace korvane::bench

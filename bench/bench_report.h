@@ -56,4 +56,8 @@ void printScalingTable(const RecordingReporter& reporter);
 // as multiples of one raw write of a line to the same sink, in CPU time.
 void printWriteRatios(const RecordingReporter& reporter);
 
+// Prints what the signals to the session's background work add to a frame with nothing
+// pending, against the 5 % it may add.
+void printSessionSignalShare(const RecordingReporter& reporter);
+
 }  // namespace korvane::bench

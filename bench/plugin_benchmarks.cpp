@@ -30,6 +30,7 @@
 #include "bench/recorder_comparison.h"
 #include "host/data_packets.h"
 #include "host/string_maps.h"
+#include "plugin/session_upkeep.h"
 
 namespace korvane::bench
 {
@@ -103,6 +104,26 @@ void BM_FrameNothingPending(benchmark::State& state)
     state.counters["objectPackets"] = static_cast<double>(setup.agent.handler->objectPackets());
 }
 BENCHMARK(BM_FrameNothingPending)->Apply(fastestOfRepetitions);
+
+// What a frame does for the background work that keeps the camera session up: it counts the
+// frame for it and asks whether that work waits for a frame. The same code as the agent's
+// frame hook runs, on an upkeep that is never started.
+void BM_FrameSessionSignal(benchmark::State& state)
+{
+    using namespace nx::vms_server_plugins::analytics::sample;
+    CameraSession session(nullptr, {}, CameraLogin(), "[bench] ");
+    SessionSignals signals;
+    SessionUpkeep upkeep(&session, &signals, SessionKeeper::shared(), SessionTimings(),
+                         CameraSession::Opening());
+    uint32_t frames = 0;
+    for (auto _ : state)
+    {
+        signals.frames.store(++frames, std::memory_order_relaxed);
+        upkeep.frameArrived();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_FrameSessionSignal)->Apply(fastestOfRepetitions);
 
 // Only the frame is timed; the batch that makes it carry objects is delivered untimed.
 void BM_FramePendingFacePersonVehicle(benchmark::State& state)
@@ -383,6 +404,7 @@ int main(int argc, char** argv)
     {
         korvane::bench::printScalingTable(reporter);
         korvane::bench::printWriteRatios(reporter);
+        korvane::bench::printSessionSignalShare(reporter);
         korvane::bench::printRecorderTable(nanoseconds);
     }
     benchmark::Shutdown();

@@ -149,6 +149,12 @@ std::string PluginLibrary::sdkVersion() const
     return version ? version : "";
 }
 
+std::string PluginLibrary::dependencyPath(const std::string& baseName,
+                                          const char* functionName) const
+{
+    return m_entryPoints->library->dependencyPath(baseName, functionName);
+}
+
 void PluginLibrary::setUnitTestOptions(const std::map<std::string, std::string>& options) const
 {
     m_entryPoints->nxSetUnitTestOptions(makeStringMap(options).get());

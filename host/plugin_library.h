@@ -58,6 +58,11 @@ public:
     // The path the library was loaded from.
     const std::string& path() const { return m_path; }
 
+    // The full path of the library that the loader bound this library's dependency
+    // `baseName` to, found by one of its functions (DynamicLibrary::dependencyPath); empty
+    // when none is loaded.
+    std::string dependencyPath(const std::string& baseName, const char* functionName) const;
+
     struct EntryPoints;
 
     PluginLibrary(std::string path, std::string libraryName,

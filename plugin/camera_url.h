@@ -17,7 +17,8 @@ struct CameraAddress
 };
 
 // The host and port of a URL such as "http://192.168.0.10:8000/path": the text between
-// "://" and the next "/", split at its last ":" (port 80 when there is none). The port is
+// "://" and the next "/", without the user information ("user:password@", up to the last
+// "@" before any "?" or "#"), split at its last ":" (port 80 when there is none). The port is
 // read as a leading decimal number and passed on unchecked, as the camera's login expects.
 // Throws std::invalid_argument("Invalid URL format") when there is no "://" (or the URL is
 // shorter than 3 characters), std::invalid_argument("Invalid port number") when no number

@@ -249,6 +249,8 @@ void DeviceAgent::writeRulesToCamera(RuleFailures* failures)
             }
             RuleSession session = view.rules;
             session.failures = failures;
+            session.received = [this](const std::string& key)
+            { return receivedSettings().count(key) != 0; };
             writeAllRules(session, [this](const std::string& key) { return settingValue(key); });
         });
 }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "sdk_recorder/recorder_platform.h"
 
@@ -18,27 +19,40 @@ namespace
 constexpr auto kWriterPeriod = std::chrono::milliseconds(50);
 constexpr size_t kWakeThreshold = 256;
 
-void reportOnce(const std::string& path, const char* what)
+// The most names tried beside a capture file that is there already.
+constexpr int kMostAlternatives = 1000;
+
+void say(const std::string& line)
 {
-    std::fprintf(stderr,
-                 "korvane SDK recorder: %s the capture file %s (%s); recording stopped, every "
-                 "Camera SDK call is still passed on\n",
-                 what, path.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "korvane SDK recorder: %s\n", line.c_str());
     std::fflush(stderr);
+}
+
+void reportOnce(const std::string& path, const char* what, const std::string& reason)
+{
+    say(std::string(what) + " the capture file " + path + " (" + reason +
+        "); recording stopped, every Camera SDK call is still passed on");
 }
 
 }  // namespace
 
+std::string alternativeCapturePath(const std::string& path, int number)
+{
+    const std::string extension = kCaptureFileExtension;
+    const bool hasExtension =
+        path.size() > extension.size() &&
+        path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
+    const std::string stem = path.substr(0, path.size() - (hasExtension ? extension.size() : 0));
+    return stem + "." + std::to_string(number) + (hasExtension ? extension : "");
+}
+
 CaptureWriter::CaptureWriter(const std::string& path, uint64_t maxBytes, const Json& header,
                              std::chrono::steady_clock::time_point origin)
-    : m_path(path), m_maxBytes(maxBytes), m_origin(origin)
+    : m_maxBytes(maxBytes), m_origin(origin)
 {
-    m_file = std::fopen(path.c_str(), "wb");
+    create(path);
     if (!m_file)
-    {
-        reportOnce(m_path, "cannot create");
         return;
-    }
     if (!writeLine(header.dump()))
         return;
     m_accepting.store(true);
@@ -48,6 +62,33 @@ CaptureWriter::CaptureWriter(const std::string& path, uint64_t maxBytes, const J
 CaptureWriter::~CaptureWriter()
 {
     finish("process exit");
+}
+
+void CaptureWriter::create(const std::string& path)
+{
+    std::string errorText;
+    m_path = path;
+    FileCreation created = createPrivateFile(m_path, &m_file, &errorText);
+    for (int number = 1; created == FileCreation::kExists && number <= kMostAlternatives; ++number)
+    {
+        m_path = alternativeCapturePath(path, number);
+        created = createPrivateFile(m_path, &m_file, &errorText);
+    }
+    if (created == FileCreation::kExists)
+        errorText = "it and the names beside it are taken";
+    if (created != FileCreation::kCreated)
+    {
+        m_file = nullptr;
+        reportOnce(path, "cannot create", errorText);
+    }
+    else if (m_path != path)
+    {
+        say(path + " is there already and is kept; recording to " + m_path);
+    }
+    else
+    {
+        say("recording to " + m_path);
+    }
 }
 
 void CaptureWriter::submit(std::unique_ptr<PendingRecord> record)
@@ -155,7 +196,7 @@ void CaptureWriter::writeEnd(const char* reason)
 
 void CaptureWriter::stopWithError(const char* what)
 {
-    reportOnce(m_path, what);
+    reportOnce(m_path, what, std::strerror(errno));
     std::fclose(m_file);
     m_file = nullptr;
     m_accepting.store(false);

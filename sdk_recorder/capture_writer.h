@@ -3,6 +3,11 @@
 // waits for the file: when the queue is full the record is counted as dropped, and the
 // count goes into the last record.
 //
+// The capture holds what the cameras saw (licence plates, face attributes): it is created
+// for its owner alone, and never replaces a file: when one of its name is there, the
+// capture goes beside it under a new name. One line on the standard error stream says where
+// recording goes.
+//
 // Recording ends for good when the file cannot be created or written (one line on the
 // standard error stream says so), when the size limit is reached (a last record says so),
 // or at finish(). Callers keep running either way; the recorder keeps forwarding.
@@ -30,6 +35,13 @@ namespace korvane::sdk_recorder
 {
 
 // A record waiting for the writer; turned into JSON on the writer's thread.
+// The file name extension of captures.
+constexpr const char* kCaptureFileExtension = ".jsonl";
+
+// The `number`-th name beside `path` for a capture that must not replace the file there:
+// "capture.jsonl" becomes "capture.1.jsonl"; a name without the capture extension gets ".1".
+std::string alternativeCapturePath(const std::string& path, int number);
+
 class PendingRecord
 {
 public:
@@ -45,9 +57,10 @@ public:
     // Records waiting at most; more are dropped.
     static constexpr size_t kQueueCapacity = 8192;
 
-    // Opens `path` and starts the writer with `header` as the first record; the times of its
-    // own records count from `origin`. On failure prints one line on the standard error
-    // stream and accepts nothing.
+    // Creates the file at `path` (or beside it, when a file of that name is there) and starts
+    // the writer with `header` as the first record; the times of its own records count from
+    // `origin`. Prints one line on the standard error stream: the file recorded to, or why
+    // none could be created, and then accepts nothing.
     CaptureWriter(const std::string& path, uint64_t maxBytes, const nx::kit::Json& header,
                   std::chrono::steady_clock::time_point origin);
 
@@ -73,9 +86,11 @@ private:
     bool writeLine(const std::string& line);
     void writeEnd(const char* reason);
     void stopWithError(const char* what);
+    // Creates the file at `path` or at the first free name beside it, into m_path and m_file.
+    void create(const std::string& path);
     uint64_t droppedCount();
 
-    const std::string m_path;
+    std::string m_path;  //< Set by the constructor alone.
     const uint64_t m_maxBytes;
     const std::chrono::steady_clock::time_point m_origin;
     std::atomic<bool> m_accepting{false};

@@ -1,7 +1,10 @@
 #include "recorder.h"
 
 #include <atomic>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "sdk_recorder/capture_records.h"
@@ -39,16 +42,32 @@ std::string capturePath()
     const char* const path = std::getenv("KORVANE_SDK_CAPTURE");
     if (path && *path)
         return path;
-    return temporaryFolder() + "korvane_capture_" + std::to_string(currentProcessId()) + ".jsonl";
+    return temporaryFolder() + "korvane_capture_" + std::to_string(currentProcessId()) +
+           kCaptureFileExtension;
 }
 
+// KORVANE_SDK_CAPTURE_MAX_MB in bytes; a value that is not a positive number is refused
+// with one line on the standard error stream, and the default holds.
 uint64_t maxBytes()
 {
+    constexpr double kBytesPerMegabyte = 1024 * 1024;
     const char* const text = std::getenv("KORVANE_SDK_CAPTURE_MAX_MB");
+    if (!text || !*text)
+        return static_cast<uint64_t>(kDefaultMaxMegabytes * kBytesPerMegabyte);
     char* end = nullptr;
-    const double megabytes = text && *text ? std::strtod(text, &end) : kDefaultMaxMegabytes;
-    const bool valid = !text || !*text || (end && *end == '\0' && megabytes >= 0);
-    return static_cast<uint64_t>((valid ? megabytes : kDefaultMaxMegabytes) * 1024 * 1024);
+    const double megabytes = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !(megabytes > 0) || !std::isfinite(megabytes))
+    {
+        std::fprintf(stderr,
+                     "korvane SDK recorder: KORVANE_SDK_CAPTURE_MAX_MB=%s is not a positive "
+                     "number of MiB; the capture grows to %g MiB at most\n",
+                     text, kDefaultMaxMegabytes);
+        std::fflush(stderr);
+        return static_cast<uint64_t>(kDefaultMaxMegabytes * kBytesPerMegabyte);
+    }
+    const double bytes = megabytes * kBytesPerMegabyte;
+    constexpr double kLargest = static_cast<double>(std::numeric_limits<uint64_t>::max());
+    return bytes >= kLargest ? std::numeric_limits<uint64_t>::max() : static_cast<uint64_t>(bytes);
 }
 
 }  // namespace

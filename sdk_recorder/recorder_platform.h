@@ -1,5 +1,6 @@
 // The recorder's dealings with the operating system: finding and opening the camera
-// maker's library and its entry points, the process id and the temporary folder. The one
+// maker's library and its entry points, creating the capture file for its owner alone, the
+// process id and the temporary folder. The one
 // place that tells Linux (dlopen, dlsym) from Windows (LoadLibrary, entry points by
 // ordinal), in recorder_platform_posix.cpp and recorder_platform_windows.cpp.
 //
@@ -8,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace korvane::sdk_recorder
@@ -39,6 +41,21 @@ void* makerEntryPoint(const MakerLibrary& library, const char* name, int ordinal
 
 // Gives back a library that will not be used.
 void closeMakerLibrary(MakerLibrary* library);
+
+// How createPrivateFile() went.
+enum class FileCreation
+{
+    kCreated,
+    kExists,  //< A file of that name is there and is left as it is.
+    kFailed,
+};
+
+// Creates the file at `path` for writing, readable and writable by the current user alone:
+// mode 0600 on Linux; on Windows an access list of its own, not inherited from the folder,
+// that lets the user alone in. An existing file is never opened (kExists), unless it is a
+// device or a pipe, which keeps nothing (/dev/null, NUL): that is written to as it is. On
+// kFailed, `*errorText` says why.
+FileCreation createPrivateFile(const std::string& path, std::FILE** file, std::string* errorText);
 
 // The id of the calling process.
 int64_t currentProcessId();

@@ -1,10 +1,13 @@
 #include "recorder_platform.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -80,6 +83,28 @@ void closeMakerLibrary(MakerLibrary* library)
     if (library->handle)
         dlclose(library->handle);
     library->handle = nullptr;
+}
+
+FileCreation createPrivateFile(const std::string& path, std::FILE** file, std::string* errorText)
+{
+    // O_EXCL: neither an existing file nor a link planted in its place is followed.
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno == EEXIST)
+    {
+        struct stat status = {};
+        if (stat(path.c_str(), &status) != 0 ||
+            !(S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode)))
+        {
+            return FileCreation::kExists;
+        }
+        fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    }
+    if (fd >= 0 && (*file = fdopen(fd, "wb")) != nullptr)
+        return FileCreation::kCreated;
+    *errorText = std::strerror(errno);
+    if (fd >= 0)
+        close(fd);
+    return FileCreation::kFailed;
 }
 
 int64_t currentProcessId()

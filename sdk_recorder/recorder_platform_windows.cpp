@@ -1,8 +1,11 @@
 #include "recorder_platform.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace korvane::sdk_recorder
 {
@@ -21,7 +24,99 @@ HMODULE ownModule()
     return module;
 }
 
+// The security of a file that lets the current user alone in, with an access list of its own
+// rather than the one inherited from its folder: what mode 0600 is on Linux.
+class PrivateAccess
+{
+public:
+    PrivateAccess() : m_made(make()) {}
+
+    PrivateAccess(const PrivateAccess&) = delete;
+    PrivateAccess& operator=(const PrivateAccess&) = delete;
+
+    // Null when the access list could not be made.
+    SECURITY_ATTRIBUTES* attributes() { return m_made ? &m_attributes : nullptr; }
+
+private:
+    bool make()
+    {
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+            return false;
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        m_user.resize(size);
+        const bool haveUser =
+            size > 0 && GetTokenInformation(token, TokenUser, m_user.data(), size, &size);
+        CloseHandle(token);
+        if (!haveUser)
+            return false;
+        PSID const user = reinterpret_cast<TOKEN_USER*>(m_user.data())->User.Sid;
+        const DWORD aclSize = sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(user);
+        m_acl.resize(aclSize);
+        PACL const acl = reinterpret_cast<PACL>(m_acl.data());
+        m_attributes = {sizeof(m_attributes), &m_descriptor, FALSE};
+        return InitializeAcl(acl, aclSize, ACL_REVISION) &&
+               AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, user) &&
+               InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+               SetSecurityDescriptorDacl(&m_descriptor, TRUE, acl, FALSE) &&
+               SetSecurityDescriptorControl(&m_descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+    }
+
+    std::vector<unsigned char> m_user;
+    std::vector<unsigned char> m_acl;
+    SECURITY_DESCRIPTOR m_descriptor = {};
+    SECURITY_ATTRIBUTES m_attributes = {};
+    const bool m_made;
+};
+
+// An existing file at `path` that keeps nothing written to it (a device such as NUL),
+// opened for writing; INVALID_HANDLE_VALUE for any other file.
+HANDLE openExistingDevice(const std::string& path)
+{
+    HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return handle;
+    const bool device = GetFileType(handle) != FILE_TYPE_DISK;
+    CloseHandle(handle);
+    return device ? CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr)
+                  : INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
+
+FileCreation createPrivateFile(const std::string& path, std::FILE** file, std::string* errorText)
+{
+    PrivateAccess access;
+    if (!access.attributes())
+    {
+        *errorText = "no access list for the user alone: error " + std::to_string(GetLastError());
+        return FileCreation::kFailed;
+    }
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, access.attributes(),
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+    {
+        handle = openExistingDevice(path);
+        if (handle == INVALID_HANDLE_VALUE)
+            return FileCreation::kExists;
+        error = 0;
+    }
+    const int fd = handle == INVALID_HANDLE_VALUE
+                       ? -1
+                       : _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    if (fd >= 0 && (*file = _fdopen(fd, "wb")) != nullptr)
+        return FileCreation::kCreated;
+    if (fd >= 0)
+        _close(fd);
+    else if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    *errorText = "error " + std::to_string(error != 0 ? error : GetLastError());
+    return FileCreation::kFailed;
+}
 
 std::string defaultMakerPath()
 {

@@ -1,8 +1,9 @@
 # Captures of the recording Camera SDK read back by korvane_host. MODE selects the check:
 #   round_trip  watches SIMULATION through the recorder (RECORDER, preloaded over the
-#               stand-in on Linux; on Windows RECORDER_DLL installed as OstrelSDK.dll in a
-#               folder of its own beside a copy of HOST, with the stand-in STAND_IN renamed
-#               OstrelSDK.maker.dll there, as at a site), with a camera the
+#               stand-in on Linux; on Windows RECORDER_DLL installed by renaming in a
+#               package's layout: the package's tool PACKAGE_HOST, the plugin PLUGIN, and in
+#               tools/simulated_cameras the recorder as OstrelSDK.dll with the stand-in
+#               STAND_IN renamed OstrelSDK.maker.dll, as at a site), with a camera the
 #               simulation lacks and one that restarts (its session lost and opened again,
 #               with the plugin's timings shortened); the capture's summary counts that;
 #               replays the capture to its end; both runs show the same events and objects
@@ -14,7 +15,8 @@
 #               one opened again are counted, and the lost one becomes an outage; an empty
 #               file, another format version, a line that is not JSON and a file that is not
 #               a capture are refused with the file, the line and what is wrong (exit 2), and
-#               --replay starts nothing
+#               --replay starts nothing; none of the runs that load no camera (these,
+#               --help, --version) touches the default log
 # LAUNCHER (empty, or a cross build's runner) starts the host.
 
 # The lines of `text` about `camera` of the kinds compared, without what differs between two
@@ -137,12 +139,15 @@ if(MODE STREQUAL "round_trip")
     if(RECORDER)
         set(ENV{LD_PRELOAD} "${RECORDER}")
     else()
-        set(folder "${CMAKE_CURRENT_BINARY_DIR}/capture_round_trip_bin")
-        file(MAKE_DIRECTORY "${folder}")
-        file(COPY_FILE "${HOST}" "${folder}/korvane_host.exe")
-        file(COPY_FILE "${RECORDER_DLL}" "${folder}/OstrelSDK.dll")
-        file(COPY_FILE "${STAND_IN}" "${folder}/OstrelSDK.maker.dll")
-        set(host "${folder}/korvane_host.exe")
+        set(folder "${CMAKE_CURRENT_BINARY_DIR}/capture_round_trip_package")
+        set(cameras_folder "${folder}/tools/simulated_cameras")
+        file(REMOVE_RECURSE "${folder}")
+        file(MAKE_DIRECTORY "${cameras_folder}")
+        file(COPY_FILE "${PACKAGE_HOST}" "${folder}/tools/korvane_host.exe")
+        file(COPY_FILE "${PLUGIN}" "${folder}/korvane_event_analytics_plugin.dll")
+        file(COPY_FILE "${RECORDER_DLL}" "${cameras_folder}/OstrelSDK.dll")
+        file(COPY_FILE "${STAND_IN}" "${cameras_folder}/OstrelSDK.maker.dll")
+        set(host "${folder}/tools/korvane_host.exe")
     endif()
     # 10.0.0.3 is not in the simulation: its login fails, and must fail again in the replay.
     # 10.0.0.2 restarts: at 4 times the speed it is away from 1.25 s to 4.25 s; with the
@@ -222,6 +227,7 @@ elseif(MODE STREQUAL "bad_input")
     file(WRITE capture_newer.jsonl "{\"format\": \"korvane-sdk-capture\", \"version\": 2, \"t\": 0}\n")
     file(WRITE capture_garbled.jsonl "${header}\nnot JSON\n${login}\n")
     file(WRITE capture_other.jsonl "{\"cameras\": []}\n")
+    file(WRITE korvane_host.log "the lines of the last watch\n")
     # A session lost (subscribed, two failed checks, logged out), a failed login, a new one.
     set(lost "${header}\n${login}")
     foreach(call
@@ -267,6 +273,12 @@ elseif(MODE STREQUAL "bad_input")
             endif()
         endif()
     endforeach()
+    run_host(output result --help)
+    run_host(output result --version)
+    file(READ korvane_host.log log)
+    if(NOT log STREQUAL "the lines of the last watch\n")
+        message(FATAL_ERROR "the log of the last watch was touched:\n${log}")
+    endif()
 else()
     message(FATAL_ERROR "unknown MODE ${MODE}")
 endif()

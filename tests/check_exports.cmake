@@ -37,3 +37,10 @@ if(NOT hasCameraSdk)
     message(FATAL_ERROR "The library does not link libOstrelSDK.so by name")
 endif()
 message(STATUS "Needs: ${needed}")
+
+# The Camera SDK is looked for beside the library and nowhere else: not in the build tree,
+# where a copy of the library would otherwise find the stand-in.
+string(REGEX MATCHALL "\\(R(UN)?PATH\\)[^\n]*" paths "${dynamic}")
+if(NOT paths MATCHES "^\\(RUNPATH\\) +Library runpath: \\[\\$ORIGIN\\]$")
+    message(FATAL_ERROR "The library's run path is not $ORIGIN alone: ${paths}")
+endif()

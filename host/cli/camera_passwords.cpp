@@ -37,11 +37,11 @@ bool readPassword(CameraOption* camera, std::string* errorText)
     }
     if (port::inputIsTerminal())
     {
-        std::fprintf(stderr, "Password for %s: ", camera->url.c_str());
+        std::fprintf(stderr, "Password for %s: ", redactedUrl(camera->url).c_str());
         std::fflush(stderr);
     }
     if (!readLineWithoutEcho(&camera->password) || camera->password.empty())
-        *errorText = "no password was given for the camera " + camera->url;
+        *errorText = "no password was given for the camera " + redactedUrl(camera->url);
     return errorText->empty();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/cli/capture_cameras.h"
+#include "host/cli/safe_text.h"
 
 namespace korvane::host::cli
 {
@@ -210,7 +211,7 @@ void printSimulation(const Json& simulation, std::FILE* output)
     for (const Json& entry : simulation["activity"].arrayItems())
         text += (text.back() == '[' ? "\n    " : ",\n    ") + entry.dump();
     text += "],\n \"lengthMs\": " + simulation["lengthMs"].dump() + "}\n";
-    std::fputs(text.c_str(), output);
+    std::fputs(cleanJsonText(text).c_str(), output);
 }
 
 }  // namespace korvane::host::cli

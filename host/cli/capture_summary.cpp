@@ -4,6 +4,7 @@
 #include <string>
 
 #include "host/cli/capture_cameras.h"
+#include "host/cli/safe_text.h"
 #include "plugin/camera/alarm_table.h"
 #include "sdk_recorder/capture_records.h"
 
@@ -163,9 +164,10 @@ Json captureLine(const Capture& capture, const std::vector<CapturedCamera>& came
                              {"failedCalls", Json(std::move(failed))}});
 }
 
+// A value of the capture as the text shows it; its strings are the camera's.
 std::string text(const Json& value)
 {
-    return value.isString() ? value.stringValue() : value.dump();
+    return value.isString() ? terminalText(value.stringValue()) : cleanJsonText(value.dump());
 }
 
 // "what: item, item" with `itemText` of each item, or "what: none".
@@ -261,7 +263,7 @@ void printCaptureSummary(const std::vector<Json>& summary, bool json, std::FILE*
     for (const Json& line : summary)
     {
         const std::string out =
-            json ? line.dump() + "\n"
+            json ? cleanJsonText(line.dump()) + "\n"
                  : (line["kind"].stringValue() == "capture" ? captureText(line) : cameraText(line));
         std::fputs(out.c_str(), output);
     }

@@ -21,7 +21,7 @@ struct CameraOption
     int32_t channel = 0;
     std::string id;  //< Empty: the URL's host text.
     bool hasLogin = false;
-    bool hasPassword = false;
+    bool hasPassword = false;        //< One of the three password options was given.
     std::string passwordFile;        //< Set: the password is the file's first line.
     bool passwordFromInput = false;  //< The password is typed (--password -).
 };
@@ -70,9 +70,14 @@ inline bool simulates(const Options& options)
 // Reads the arguments; false with `*errorText` set for a bad command line.
 bool parseCommandLine(int argc, const char* const* argv, Options* options, std::string* errorText);
 
-// The host text of a camera URL ("10.0.0.1" of "http://10.0.0.1:8000/path"); the whole
-// text when it has no "://".
+// The host text of a camera URL ("10.0.0.1" of "http://admin:pw@10.0.0.1:8000/path"; an
+// IPv6 address keeps its brackets); the whole text, but for its user information, when it
+// has no "://". The user information ("user:password@") ends at the last "@" before any
+// "?" or "#": a password may hold "@" or "/".
 std::string urlHost(const std::string& url);
+
+// The URL without its user information, as the host may show it.
+std::string redactedUrl(const std::string& url);
 
 // The port of a camera URL, as the plugin reads it: the number after the host text's last
 // ':' (8000 of "http://10.0.0.1:8000/path"), 80 when there is none.

@@ -24,9 +24,12 @@ constexpr int kStderr = 2;
 DiagnosticsCapture::DiagnosticsCapture(const std::string& logPath, LineHandler onLine)
     : m_onLine(std::move(onLine))
 {
-    m_log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool toFile = logPath != kLogToStandardError && logPath != kNoLog;
+    // The plugin's lines tell of cameras and what they saw: the log is its owner's alone.
+    if (toFile && (m_log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)) < 0)
+        return;
     int pipe[2] = {-1, -1};
-    if (m_log < 0 || !port::openPipe(pipe))
+    if (!port::openPipe(pipe))
         return;
     std::fflush(stderr);
     m_terminal = dup(kStderr);
@@ -36,6 +39,8 @@ DiagnosticsCapture::DiagnosticsCapture(const std::string& logPath, LineHandler o
         close(pipe[1]);
         return;
     }
+    if (logPath == kLogToStandardError)
+        m_log = dup(m_terminal);
     // Standard error now holds the only write end: restoring it ends the reader.
     close(pipe[1]);
     m_pipeRead = pipe[0];
@@ -75,7 +80,7 @@ void DiagnosticsCapture::readLines()
             continue;
         if (count <= 0)
             break;
-        if (write(m_log, buffer, static_cast<unsigned>(count)) < 0)
+        if (m_log >= 0 && write(m_log, buffer, static_cast<unsigned>(count)) < 0)
         {
             // The log is lost, but the lines still reach the handler.
         }

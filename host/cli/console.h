@@ -1,8 +1,8 @@
 // Console: the process and terminal handling of the command-line host. The plugin prints
 // its diagnostic lines on the process's standard error stream; the host sends that stream
-// to a log file, so that the terminal shows the server's view, and can have chosen lines
-// shown on the terminal as well. A watch run ends on the user's interrupt (Ctrl-C, or the
-// termination signal or the console's close event).
+// to a log file (or on to the terminal's standard error, or nowhere), so that the terminal
+// shows the server's view, and can have chosen lines shown on the terminal as well. A watch run
+// ends on the user's interrupt (Ctrl-C, or the termination signal or the console's close event).
 //
 // The POSIX and Windows differences live in console_posix.cpp and console_windows.cpp.
 // Thread-safety: DiagnosticsCapture is created and destroyed on one thread; its line handler
@@ -18,14 +18,21 @@
 namespace korvane::host::cli
 {
 
+// The log "file" that is the terminal's standard error stream (--log -).
+constexpr const char* kLogToStandardError = "-";
+
+// No log: the lines reach the line handler alone.
+constexpr const char* kNoLog = "";
+
 class DiagnosticsCapture
 {
 public:
     // Called with each whole line written to standard error, without its line end.
     using LineHandler = std::function<void(const std::string& line)>;
 
-    // Sends standard error to the file at `logPath` (created or truncated); each line is
-    // also handed to `onLine` when it is set.
+    // Sends standard error to the file at `logPath` (created readable by its owner alone,
+    // or truncated), to the terminal's standard error for kLogToStandardError, or nowhere
+    // for kNoLog; each line is also handed to `onLine` when it is set.
     DiagnosticsCapture(const std::string& logPath, LineHandler onLine);
 
     // Restores standard error, after everything written to it has reached the log file and
@@ -46,7 +53,7 @@ private:
 
     const LineHandler m_onLine;
     int m_terminal = -1;  //< The terminal's standard error, kept aside.
-    int m_log = -1;       //< The log file.
+    int m_log = -1;       //< The log file, or a copy of m_terminal; -1 for no log.
     int m_pipeRead = -1;  //< The end the reader takes the captured bytes from.
     std::thread m_reader;
 };
@@ -78,7 +85,9 @@ bool openPipe(int fds[2]);
 bool inputIsTerminal();
 
 // Stops the terminal on standard input from showing what is typed; false, with nothing
-// changed, when standard input is no terminal. REQUIRES: one thread at a time.
+// changed, when standard input is no terminal. Until restoreInputEcho(), the user's
+// interrupt (or another signal or console event that ends the process) shows what is typed
+// again before the process ends. REQUIRES: one thread at a time.
 bool hideInputEcho();
 
 // Shows what is typed again, after hideInputEcho() returned true.

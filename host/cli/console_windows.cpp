@@ -1,4 +1,5 @@
-// The Windows side of the console: pipes, reading a line without echo, and the console's
+// The Windows side of the console: pipes, reading a line without echo (an event that ends
+// the process at the prompt gives the console its echo back first), and the console's
 // Ctrl-C, Ctrl-Break and close events.
 
 #include "console.h"
@@ -52,6 +53,14 @@ namespace
 
 DWORD g_savedInputMode = 0;  //< The console's input mode while its echo is hidden.
 
+// At the password prompt: gives the console its echo back, then lets the next handler (the
+// system's, which ends the process) have the event. Runs on a thread of its own.
+BOOL WINAPI onEventAtPrompt(DWORD /*event*/)
+{
+    SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), g_savedInputMode);
+    return FALSE;
+}
+
 }  // namespace
 
 bool hideInputEcho()
@@ -59,12 +68,17 @@ bool hideInputEcho()
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     if (GetConsoleMode(input, &g_savedInputMode) == 0)
         return false;
-    return SetConsoleMode(input, g_savedInputMode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != 0;
+    SetConsoleCtrlHandler(&onEventAtPrompt, TRUE);
+    if (SetConsoleMode(input, g_savedInputMode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != 0)
+        return true;
+    SetConsoleCtrlHandler(&onEventAtPrompt, FALSE);
+    return false;
 }
 
 void restoreInputEcho()
 {
     SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), g_savedInputMode);
+    SetConsoleCtrlHandler(&onEventAtPrompt, FALSE);
 }
 
 void installInterruptHandlers()

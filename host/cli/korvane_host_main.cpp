@@ -3,11 +3,17 @@
 // stand-in's simulated cameras; watch mode acts as the server in real time for real (or
 // simulated) cameras. `korvane_host --help` describes both.
 //
-// The plugin's diagnostic lines go to the log file (default korvane_host.log), so the
-// terminal shows the server's view. Exit code: 0 when every step succeeded and no object
-// was left alive, 1 otherwise, 2 for a bad command line or file.
+// The plugin's diagnostic lines go to the log file (default korvane_host.log; "-" for
+// standard error), so the terminal shows the server's view. Scenarios, --simulate and
+// --replay load the Camera SDK stand-in before the plugin; a watch of real cameras leaves
+// the plugin the Camera SDK the loader finds for it. Exit code: 0 when every step succeeded
+// and no object was left alive, 1 otherwise (standard output that could not be written
+// among them), 2 for a bad command line or file.
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -26,7 +32,9 @@
 #include "host/cli/scenario_runner.h"
 #include "host/cli/simulation.h"
 #include "host/cli/stand_in_control.h"
+#include "host/cli/tool_layout.h"
 #include "host/cli/watch_runner.h"
+#include "host/dynamic_library.h"
 #include "host/object_tracker.h"
 #include "host/plugin_library.h"
 
@@ -85,6 +93,12 @@ LiveObjects liveObjectsOf(const PluginLibrary& library)
     return live;
 }
 
+// Where the summary says the plugin's lines went.
+std::string logName(const Options& options)
+{
+    return options.logPath == kLogToStandardError ? "standard error" : options.logPath;
+}
+
 // Reports how the run went and what it left alive; whether it succeeded with nothing left.
 bool reportLiveObjects(Report* report, const LiveObjects& live, bool ok, const std::string& logPath)
 {
@@ -97,24 +111,74 @@ bool reportLiveObjects(Report* report, const LiveObjects& live, bool ok, const s
     return failures.empty();
 }
 
+// Whether the run plays the stand-in's simulated cameras: a scenario, --simulate, --replay.
+bool usesStandIn(const Options& options)
+{
+    return options.mode == Options::Mode::kScenario || simulates(options);
+}
+
 // The library at the options' path, loaded; null with the reason printed on the terminal.
 const PluginLibrary* openLibrary(const Options& options, const DiagnosticsCapture& capture)
 {
     std::string errorText;
     const PluginLibrary* const library =
         PluginLibrary::open(options.pluginPath, PluginLibrary::kDefaultLibraryName, &errorText);
-    if (!library)
-        capture.printToTerminal("korvane_host: " + errorText + "\n");
-    else if (!options.testOptions.empty())
-        library->setUnitTestOptions(options.testOptions);
-    return library;
+    if (library)
+    {
+        if (!options.testOptions.empty())
+            library->setUnitTestOptions(options.testOptions);
+        return library;
+    }
+    std::string text = "korvane_host: " + errorText + "\n";
+    if (!usesStandIn(options) && std::ifstream(options.pluginPath))
+    {
+        text += "korvane_host: the plugin library needs the camera maker's Camera SDK, " +
+                DynamicLibrary::fileName(kCameraSdkBaseName) + ", beside it\n";
+    }
+    capture.printToTerminal(text);
+    return nullptr;
 }
 
-// Sends the plugin's lines to the log file (and to `onLine`, when set) and loads the library
-// for `run(library, capture)`; its exit code, or 1 or 2 when the log or the library cannot
-// be opened. When it returns, `onLine` has had every line.
+// The libraries of a run, loaded for good.
+struct LoadedLibraries
+{
+    const PluginLibrary* plugin = nullptr;
+    const ostrel::control::ControlTable* standIn = nullptr;  //< Null: real cameras only.
+};
+
+// Loads the stand-in when the run simulates cameras, then the plugin library, whose Camera
+// SDK dependency then binds to the stand-in. 0, or the exit code when one cannot be loaded
+// (2 for the stand-in, 1 for the plugin) with the reason printed on the terminal.
+int loadLibraries(const Options& options, const DiagnosticsCapture& capture,
+                  LoadedLibraries* loaded)
+{
+    if (usesStandIn(options))
+    {
+        std::string errorText;
+        loaded->standIn = loadStandIn(standInPath(), &errorText);
+        if (!loaded->standIn)
+        {
+            capture.printToTerminal("korvane_host: " + errorText +
+                                    "\nkorvane_host: scenarios, --simulate and --replay need the "
+                                    "Camera SDK stand-in (watch real cameras with --camera)\n");
+            return kBadInput;
+        }
+    }
+    loaded->plugin = openLibrary(options, capture);
+    return loaded->plugin ? 0 : 1;
+}
+
+// Names the Camera SDK library that the plugin calls, as the loader found it.
+void noteCameraSdk(const PluginLibrary& library, Report* report)
+{
+    report->note(cameraSdkEntry(library.dependencyPath(kCameraSdkBaseName, kCameraSdkEntryPoint)));
+}
+
+// Sends the plugin's lines to the log (and to `onLine`, when set) and loads the libraries for
+// `run(loaded)`; its exit code, or 1 or 2 when the log or a library cannot be opened. When it
+// returns, `onLine` has had every line.
 template <typename Run>
-int runWithLibrary(const Options& options, DiagnosticsCapture::LineHandler onLine, Run run)
+int runWithLibraries(const Options& options, DiagnosticsCapture::LineHandler onLine, Run run)
 {
     DiagnosticsCapture capture(options.logPath, std::move(onLine));
     if (!capture.ok())
@@ -122,10 +186,9 @@ int runWithLibrary(const Options& options, DiagnosticsCapture::LineHandler onLin
         std::fprintf(stderr, "korvane_host: cannot write %s\n", options.logPath.c_str());
         return kBadInput;
     }
-    const PluginLibrary* const library = openLibrary(options, capture);
-    if (!library)
-        return 1;
-    return run(*library, capture);
+    LoadedLibraries loaded;
+    const int exitCode = loadLibraries(options, capture, &loaded);
+    return exitCode != 0 ? exitCode : run(loaded);
 }
 
 // Reads the scenario that the options name, or the built-in one; false with why printed.
@@ -148,29 +211,6 @@ struct ScenarioOutcome
     LiveObjects live;
 };
 
-// Plays `scenario` on the library's stand-in; its exit code when it cannot.
-int playScenario(const PluginLibrary& library, const DiagnosticsCapture& capture,
-                 const Scenario& scenario, Report* report, CameraConditions* conditions,
-                 ScenarioOutcome* outcome)
-{
-    const ostrel::control::ControlTable* const control = findStandInControl();
-    if (!control)
-    {
-        capture.printToTerminal(
-            "korvane_host: the loaded Camera SDK is not the stand-in: a scenario needs "
-            "its simulated cameras (watch real cameras with --camera)\n");
-        return kBadInput;
-    }
-    {
-        ScenarioRunner runner(library, *control, report, conditions);
-        outcome->ok = runner.run(scenario);
-    }
-    control->reset();
-    outcome->live = liveObjectsOf(library);
-    outcome->ran = true;
-    return 0;
-}
-
 int runScenario(const Options& options)
 {
     Scenario scenario;
@@ -185,10 +225,19 @@ int runScenario(const Options& options)
     };
     Report report(stdout, options.json);
     ScenarioOutcome outcome;
-    const int exitCode = runWithLibrary(
+    const int exitCode = runWithLibraries(
         options, takeLine,
-        [&](const PluginLibrary& library, const DiagnosticsCapture& capture)
-        { return playScenario(library, capture, scenario, &report, &conditions, &outcome); });
+        [&](const LoadedLibraries& loaded)
+        {
+            {
+                ScenarioRunner runner(*loaded.plugin, *loaded.standIn, &report, &conditions);
+                outcome.ok = runner.run(scenario);
+            }
+            loaded.standIn->reset();
+            outcome.live = liveObjectsOf(*loaded.plugin);
+            outcome.ran = true;
+            return 0;
+        });
     if (!outcome.ran)
         return exitCode;
     // Every line has been taken now. A camera whose session never opened is the scenario's
@@ -199,7 +248,7 @@ int runScenario(const Options& options)
         for (const std::string& failure : conditions.failures(camera.name, false))
             report.addFailure(camera.name, failure), outcome.ok = false;
     }
-    return reportLiveObjects(&report, outcome.live, outcome.ok, options.logPath) ? 0 : 1;
+    return reportLiveObjects(&report, outcome.live, outcome.ok, logName(options)) ? 0 : 1;
 }
 
 // The cameras named on the command line, or else every simulated camera.
@@ -315,7 +364,7 @@ struct WatchOutcome
 // Runs the watch with the library loaded and the plugin's lines captured throughout, then
 // unloads the library when nothing of it is alive.
 void watchWithCapture(const Options& options, const SimulationSpec& simulationSpec,
-                      WatchRunner* runner, WatchOutcome* outcome)
+                      WatchRunner* runner, Report* report, WatchOutcome* outcome)
 {
     DiagnosticsCapture capture(
         options.logPath, [runner](const std::string& line) { runner->addDiagnosticLine(line); });
@@ -325,20 +374,16 @@ void watchWithCapture(const Options& options, const SimulationSpec& simulationSp
         outcome->exitCode = kBadInput;
         return;
     }
-    const PluginLibrary* const library = openLibrary(options, capture);
-    if (!library)
+    LoadedLibraries loaded;
+    outcome->exitCode = loadLibraries(options, capture, &loaded);
+    if (outcome->exitCode != 0)
         return;
-    const ostrel::control::ControlTable* const control = findStandInControl();
-    if (simulates(options) && !control)
-    {
-        capture.printToTerminal(
-            "korvane_host: --simulate needs the Camera SDK stand-in (--replay too), and the loaded "
-            "Camera SDK library is another one (the camera maker's?)\n");
-        outcome->exitCode = kBadInput;
-        return;
-    }
+    outcome->exitCode = 1;  //< Until the run has ended.
+    const PluginLibrary* const library = loaded.plugin;
+    const ostrel::control::ControlTable* const control = loaded.standIn;
+    noteCameraSdk(*library, report);
     std::unique_ptr<Simulation> simulation;
-    if (control && simulates(options))
+    if (control)
     {
         simulation = std::make_unique<Simulation>(
             *control, simulationSpec,
@@ -367,7 +412,7 @@ int runWatch(const Options& options)
     Report report(stdout, options.json);
     WatchRunner runner(options, settings, &report);
     WatchOutcome outcome;
-    watchWithCapture(options, simulation, &runner, &outcome);
+    watchWithCapture(options, simulation, &runner, &report, &outcome);
     interruptHandled();
     if (outcome.exitCode != 0)
         return outcome.exitCode;
@@ -376,26 +421,53 @@ int runWatch(const Options& options)
     if (!outcome.unloaded)
         report.addFailure("", "the plugin library could not be unloaded");
     const bool ok =
-        reportLiveObjects(&report, outcome.live, outcome.ok && allDeliver, options.logPath);
+        reportLiveObjects(&report, outcome.live, outcome.ok && allDeliver, logName(options));
     return ok ? 0 : 1;
 }
 
-// --version: the plugin's version, from its manifest, and the SDK version the library
-// reports; the plugin's own lines go to the log.
+// --version: the Camera SDK library that the plugin calls, the plugin's version, from its
+// manifest, and the server plugin SDK version the library reports. The log is left as it is,
+// with the lines of the last run: the plugin's lines are shown on the terminal when the
+// plugin is refused, and dropped otherwise.
 int printVersion(const Options& options)
 {
-    return runWithLibrary(options, nullptr,
-                          [&](const PluginLibrary& library, const DiagnosticsCapture&)
-                          {
-                              Report report(stdout, options.json);
-                              PluginSession session(library, &report);
-                              return session.startPlugin() ? 0 : 1;
-                          });
+    std::string pluginLines;  //< Filled on the capture's reader; read once it has ended.
+    int exitCode = 1;
+    {
+        DiagnosticsCapture capture(
+            kNoLog, [&pluginLines](const std::string& line) { pluginLines += line + "\n"; });
+        if (!capture.ok())
+        {
+            std::fprintf(stderr, "korvane_host: cannot capture the plugin's lines\n");
+            return kBadInput;
+        }
+        LoadedLibraries loaded;
+        if (loadLibraries(options, capture, &loaded) != 0)
+            return 1;
+        Report report(stdout, options.json);
+        noteCameraSdk(*loaded.plugin, &report);
+        PluginSession session(*loaded.plugin, &report);
+        exitCode = session.startPlugin() ? 0 : 1;
+    }
+    if (exitCode != 0)
+        std::fputs(pluginLines.c_str(), stderr);
+    return exitCode;
 }
 
-}  // namespace
+// Whether everything printed on standard output reached it; says on standard error why
+// not. A failed write sets the stream's error indicator, which stays set.
+bool outputWritten()
+{
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return true;
+    const int error = errno;
+    std::fprintf(stderr, "korvane_host: cannot write the standard output%s%s\n",
+                 error != 0 ? ": " : "", error != 0 ? std::strerror(error) : "");
+    return false;
+}
 
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     Options options;
     std::string errorText;
@@ -410,8 +482,15 @@ int main(int argc, char** argv)
         std::fputs(helpText(), stdout);
         return 0;
     }
+    std::error_code error;
+    if (!options.pluginPath.empty() && !std::filesystem::is_regular_file(options.pluginPath, error))
+    {
+        std::fprintf(stderr, "korvane_host: --plugin %s: no such file\n",
+                     options.pluginPath.c_str());
+        return kBadInput;
+    }
     if (options.pluginPath.empty())
-        options.pluginPath = KORVANE_DEFAULT_PLUGIN_PATH;
+        options.pluginPath = defaultPluginPath();
     if (options.mode == Options::Mode::kVersion)
         return printVersion(options);
     if (options.mode == Options::Mode::kCaptureSummary ||
@@ -426,4 +505,12 @@ int main(int argc, char** argv)
         return kBadInput;
     }
     return options.mode == Options::Mode::kWatch ? runWatch(options) : runScenario(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int exitCode = run(argc, argv);
+    return outputWritten() || exitCode == kBadInput ? exitCode : 1;
 }

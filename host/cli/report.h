@@ -1,7 +1,8 @@
 // Report: what the command-line host prints of a run — the server's view of the plugin.
 //
 // Each entry is one line: human-readable ("[   200 ms] lobby    event Motion ...") or, in
-// JSON mode, one compact JSON object per line with "atMs", "camera" and "kind" members.
+// JSON mode, one compact JSON object per line with "atMs", "camera" and "kind" members. A
+// line that cannot be written ends the run as the user's interrupt would.
 // Not thread-safe: the runner reports from one thread.
 
 #pragma once
@@ -35,6 +36,11 @@ public:
     const std::vector<std::string>& failures() const { return m_failures; }
 
 private:
+    void writeJson(nx::kit::Json::Object fields);
+
+    // Sends the line on; asks for an interrupt when the output cannot be written.
+    void flush();
+
     std::FILE* const m_output;
     const bool m_json;
     std::vector<std::string> m_failures;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "host/cli/safe_text.h"
+
 namespace korvane::host::cli
 {
 
@@ -47,7 +49,8 @@ Json::Object textObject(const TextMap& values, std::string* joined)
     {
         object[key] = value;
         if (joined)
-            *joined += (joined->empty() ? "" : ", ") + key + "=" + value;
+            *joined +=
+                (joined->empty() ? "" : ", ") + terminalText(key) + "=" + terminalText(value);
     }
     return object;
 }
@@ -59,7 +62,15 @@ ReportEntry pluginEntry(const std::string& id, const std::string& name, const st
 {
     return {"plugin",
             {{"id", id}, {"name", name}, {"version", version}, {"sdkVersion", sdkVersion}},
-            "plugin  " + name + " " + version + " (" + id + "), SDK " + sdkVersion};
+            "plugin  " + terminalText(name) + " " + terminalText(version) + " (" +
+                terminalText(id) + "), server plugin SDK " + terminalText(sdkVersion)};
+}
+
+ReportEntry cameraSdkEntry(const std::string& path)
+{
+    return {"cameraSdk",
+            {{"library", path}},
+            "camera SDK library " + (path.empty() ? std::string("not found") : terminalText(path))};
 }
 
 ReportEntry engineEntry(const std::string& eventGroup, const std::string& streamFilter,
@@ -70,9 +81,9 @@ ReportEntry engineEntry(const std::string& eventGroup, const std::string& stream
              {"streamTypeFilter", streamFilter},
              {"settingsSections", number(settingsSections)},
              {"settingsItems", number(settingsItems)}},
-            "engine  event group " + eventGroup + ", stream " + streamFilter +
-                ", settings: " + std::to_string(settingsSections) + " sections, " +
-                std::to_string(settingsItems) + " items"};
+            "engine  event group " + terminalText(eventGroup) + ", stream " +
+                terminalText(streamFilter) + ", settings: " + std::to_string(settingsSections) +
+                " sections, " + std::to_string(settingsItems) + " items"};
 }
 
 std::string failureOf(const ReportEntry& entry)
@@ -88,7 +99,7 @@ std::string failureOf(const ReportEntry& entry)
 
 ReportEntry runErrorEntry(const std::string& message, const std::string& text)
 {
-    return {kErrorEntryKind, {{"message", message}}, text};
+    return {kErrorEntryKind, {{"message", message}}, terminalText(text)};
 }
 
 ReportEntry summaryEntry(const std::vector<std::string>& failures, int pluginAlive, int hostAlive,
@@ -108,14 +119,15 @@ ReportEntry summaryEntry(const std::vector<std::string>& failures, int pluginAli
         {
             const std::string& failure = failures[i];
             const bool period = !failure.empty() && failure.back() == '.';
-            outcome += (i == 0 ? "" : "; ") + failure.substr(0, failure.size() - (period ? 1 : 0));
+            outcome += (i == 0 ? "" : "; ") +
+                       terminalText(failure.substr(0, failure.size() - (period ? 1 : 0)));
         }
     }
     return {"summary", std::move(fields),
             "summary " + outcome + "; objects alive: " + std::to_string(pluginAlive) +
                 " in the plugin, " + std::to_string(hostAlive) +
                 " in the host; bad destructions: " + std::to_string(badDestructions) +
-                "; plugin diagnostics in " + logPath};
+                "; plugin diagnostics in " + terminalText(logPath)};
 }
 
 ReportEntry connectedEntry(size_t eventTypes, size_t objectTypes)
@@ -140,9 +152,9 @@ ReportEntry pluginSideSettingsEntry(const TextMap& values, const TextMap& errors
     std::string text = "plugin-side settings: " + std::to_string(values.size()) + " value(s)";
     const std::string indent = "\n" + std::string(23, ' ');
     for (const auto& [key, value] : values)
-        text += indent + key + " = " + value;
+        text += indent + terminalText(key) + " = " + terminalText(value);
     for (const auto& [key, value] : errors)
-        text += indent + "error " + key + ": " + value;
+        text += indent + "error " + terminalText(key) + ": " + terminalText(value);
     return {"pluginSideSettings",
             {{"values", textObject(values, nullptr)}, {"errors", textObject(errors, nullptr)}},
             text};
@@ -161,8 +173,9 @@ ReportEntry eventEntry(const MetadataItem& item, int64_t timestampUs)
              {"description", item.description},
              {"isActive", item.isActive},
              {"timestampUs", number(timestampUs)}},
-            "event  " + item.typeId + " \"" + item.caption + "\" \"" + item.description + "\" " +
-                (item.isActive ? "active" : "ended") + atText(timestampUs)};
+            "event  " + terminalText(item.typeId) + " \"" + terminalText(item.caption) + "\" \"" +
+                terminalText(item.description) + "\" " + (item.isActive ? "active" : "ended") +
+                atText(timestampUs)};
 }
 
 ReportEntry objectEntry(const MetadataItem& item, int track, int64_t timestampUs)
@@ -172,7 +185,8 @@ ReportEntry objectEntry(const MetadataItem& item, int track, int64_t timestampUs
     for (const auto& [name, value] : item.attributes)
     {
         attributes[name] = value;
-        attributeText += (attributeText.empty() ? "" : ", ") + name + "=" + value;
+        attributeText +=
+            (attributeText.empty() ? "" : ", ") + terminalText(name) + "=" + terminalText(value);
     }
     return {"object",
             {{"typeId", item.typeId},
@@ -180,7 +194,7 @@ ReportEntry objectEntry(const MetadataItem& item, int track, int64_t timestampUs
              {"boundingBox", boxJson(item.boundingBox)},
              {"track", static_cast<double>(track)},
              {"timestampUs", number(timestampUs)}},
-            "object " + item.typeId + " track " + std::to_string(track) + " box " +
+            "object " + terminalText(item.typeId) + " track " + std::to_string(track) + " box " +
                 boxText(item.boundingBox) + atText(timestampUs) + " {" + attributeText + "}"};
 }
 
@@ -200,7 +214,7 @@ ReportEntry stepErrorEntry(const std::string& step, const std::string& message)
 {
     return {kErrorEntryKind,
             {{"step", step}, {"message", message}},
-            "ERROR in " + step + ": " + message};
+            "ERROR in " + terminalText(step) + ": " + terminalText(message)};
 }
 
 ReportEntry alarmEntry(int32_t code, int64_t timeSeconds, bool producedEvent)
@@ -240,12 +254,12 @@ ReportEntry framesEntry(int64_t count)
 
 ReportEntry cameraErrorEntry(const std::string& message)
 {
-    return {kErrorEntryKind, {{"message", message}}, "ERROR: " + message};
+    return {kErrorEntryKind, {{"message", message}}, "ERROR: " + terminalText(message)};
 }
 
 ReportEntry diagnosticEntry(const std::string& line, const std::string& text)
 {
-    return {"diagnostic", {{"line", line}}, "plugin: " + text};
+    return {"diagnostic", {{"line", line}}, "plugin: " + terminalText(text)};
 }
 
 ReportEntry cameraSummaryEntry(int events, int objects, bool sessionOpened)

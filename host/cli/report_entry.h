@@ -1,6 +1,8 @@
 // ReportEntry: one entry of the command-line host's report, and the one place where each
 // kind of entry is made. Every function below builds the entry's JSON members and its text
 // line from the same values, side by side, so that the two renderings cannot drift apart.
+// Texts in the text line that come from the plugin, a camera or a capture have their control
+// characters escaped (terminalText()).
 //
 // Values only; the functions are pure and thread-safe.
 
@@ -36,6 +38,8 @@ std::string failureOf(const ReportEntry& entry);
 // ---- The plugin and its engine ----
 ReportEntry pluginEntry(const std::string& id, const std::string& name, const std::string& version,
                         const std::string& sdkVersion);
+// The Camera SDK library that the plugin calls; `path` empty when none was found.
+ReportEntry cameraSdkEntry(const std::string& path);
 ReportEntry engineEntry(const std::string& eventGroup, const std::string& streamFilter,
                         size_t settingsSections, size_t settingsItems);
 // A failure of the run as a whole: `message` in JSON, `text` for people.

@@ -8,6 +8,10 @@
 
 #include <nx/kit/json.h>
 
+#include "host/cli/label_layout.h"
+#include "host/cli/safe_text.h"
+#include "plugin/rules/rule_kind.h"
+
 namespace korvane::host::cli
 {
 
@@ -15,6 +19,10 @@ namespace
 {
 
 using nx::kit::Json;
+using nx::vms_server_plugins::analytics::sample::kEnableSuffix;
+using nx::vms_server_plugins::analytics::sample::RuleFigureType;
+using nx::vms_server_plugins::analytics::sample::RuleKind;
+using nx::vms_server_plugins::analytics::sample::ruleKindInfo;
 
 constexpr double kImageWidth = 640;
 constexpr double kImageHeight = 360;
@@ -22,12 +30,10 @@ constexpr double kMargin = 20;
 constexpr double kTitleHeight = 24;
 constexpr double kCaptionHeight = 22;
 constexpr double kBlockHeight = kTitleHeight + kImageHeight + kCaptionHeight;
+constexpr double kLegendRowHeight = 18;
+constexpr double kLegendHeight = 2 * kLegendRowHeight;
 constexpr double kArrowLength = 36;
 constexpr std::size_t kMaxPoints = 64;  //< More is not a figure the page could have drawn.
-constexpr char kDefaultColor[] = "#00a0ff";
-constexpr char kLineSuffix[] = ".Points";
-constexpr char kAreaSuffix[] = ".Figure";
-constexpr char kEnableSuffix[] = ".Enable";
 constexpr char kSwitchSuffix[] = "Enable";
 const char* const kEntities[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};  //< For "&<>\"'".
 // The look shared by all frames: texts, the camera image and open lines.
@@ -36,6 +42,23 @@ constexpr char kStyle[] =
     ".title{font-size:16px;font-weight:bold}.note{fill:#c0c0c0;font-size:14px;text-anchor:middle}"
     ".caption{fill:#404040;font-size:11px}.end{text-anchor:end}"
     ".image{fill:#2b2b2b;stroke:#808080}polyline{fill:none;stroke-linejoin:round}</style>\n";
+
+// The colour each kind is drawn in when its rule names none, in the order of the legend.
+struct KindLook
+{
+    RuleKind kind;
+    const char* color;
+};
+constexpr KindLook kKindLooks[] = {{RuleKind::kLineCross, "#00a0ff"},
+                                   {RuleKind::kIntrusion, "#ff4d4d"},
+                                   {RuleKind::kEnterArea, "#3cc83c"},
+                                   {RuleKind::kLeaveArea, "#ffaa00"}};
+
+// How a rule of a kind switched off on the camera is drawn: it would not fire.
+constexpr char kOffColor[] = "#9a9a9a";
+constexpr char kOffDashes[] = "6 4";
+constexpr char kOffLabelSuffix[] = " (off)";
+constexpr double kLabelSize = 13;  //< The texts' size, as the style sets it.
 
 struct Point
 {
@@ -47,6 +70,7 @@ struct Point
 struct Rule
 {
     bool isLine = false;
+    bool off = false;  //< Its kind is switched off on the camera.
     std::string color;
     double side = 0;  //< 1 when the arrow points to the line's left, -1 to its right, else 0.
     std::string label;
@@ -73,26 +97,10 @@ std::string number(double value)
 // The length of the UTF-8 sequence at `i` when it encodes a character XML allows, else 0.
 std::size_t xmlCharLength(const std::string& text, std::size_t i)
 {
-    const auto byte = [&](std::size_t k) -> uint32_t
-    { return static_cast<unsigned char>(text[k]); };
-    const uint32_t lead = byte(i);
-    if (lead < 0x80)
-        return lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
-    std::size_t length = 0;  // The count of leading one bits: 2 to 4 in a lead byte.
-    while (length < 5 && (lead & (0x80u >> length)) != 0)
-        ++length;
-    if (length < 2 || length > 4)
-        return 0;
-    uint32_t code = lead & (0x7Fu >> length);
-    for (std::size_t k = 1; k < length; ++k)
-    {
-        if (i + k >= text.size() || (byte(i + k) & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (byte(i + k) & 0x3F);
-    }
-    static const uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool allowed = code >= kSmallest[length] && code <= 0x10FFFF &&
-                         (code < 0xD800 || code > 0xDFFF) && code != 0xFFFE && code != 0xFFFF;
+    uint32_t code = 0;
+    const std::size_t length = utf8Length(text, i, &code);
+    const bool allowed = code >= 0x20 ? code != 0xFFFE && code != 0xFFFF
+                                      : code == '\t' || code == '\n' || code == '\r';
     return allowed ? length : 0;
 }
 
@@ -134,13 +142,13 @@ std::string textAt(double x, double y, const char* styleClass, const std::string
            ">" + escaped(content) + "</text>\n";
 }
 
-// The colour when it is "#" and 3 or 6 hex digits, else the default.
-std::string checkedColor(const std::string& color)
+// The colour when it is "#" and 3 or 6 hex digits, else `fallback`.
+std::string checkedColor(const std::string& color, const char* fallback)
 {
     const bool valid = (color.size() == 4 || color.size() == 7) && color[0] == '#' &&
                        std::all_of(color.begin() + 1, color.end(),
                                    [](unsigned char c) { return std::isxdigit(c) != 0; });
-    return valid ? color : kDefaultColor;
+    return valid ? color : fallback;
 }
 
 // The finite points of a figure, clamped to the image and placed in the frame at (left, top).
@@ -161,33 +169,38 @@ std::vector<Point> framePoints(const Json& points, double left, double top)
     return result;
 }
 
-// The rules that are enabled and whose figure can be drawn, in key order, placed in the frame
-// whose image starts at imageTop.
-std::vector<Rule> drawableRules(const std::map<std::string, std::string>& values, double imageTop)
+// The enabled rules of one kind whose figure can be drawn, in key order, added to `rules`.
+void addDrawableRules(const std::map<std::string, std::string>& values, const KindLook& look,
+                      double imageTop, std::vector<Rule>* rules)
 {
-    std::vector<Rule> rules;
-    for (const auto& [key, text] : values)
+    const auto& info = ruleKindInfo(look.kind);
+    const auto kindSwitch = values.find(info.switchKey);
+    const bool off = kindSwitch != values.end() && kindSwitch->second == "false";
+    const std::string prefix = info.settingPrefix;
+    for (auto it = values.lower_bound(prefix);
+         it != values.end() && it->first.rfind(prefix, 0) == 0; ++it)
     {
-        Rule rule;
-        rule.isLine = endsWith(key, kLineSuffix);
-        if (!rule.isLine && !endsWith(key, kAreaSuffix))
+        const std::string& key = it->first;
+        if (key.size() <= prefix.size() || !endsWith(key, info.figureSuffix))
             continue;
-        const std::string suffix = rule.isLine ? kLineSuffix : kAreaSuffix;
-        const std::string stem = key.substr(0, key.size() - suffix.size());
+        const std::string stem = key.substr(0, key.size() - std::string(info.figureSuffix).size());
         const auto enable = values.find(stem + kEnableSuffix);
-        if (stem.empty() || enable == values.end() || enable->second != "true")
+        if (enable == values.end() || enable->second != "true")
             continue;
-        const Json root = Json::parse(text, nullptr);
+        const Json root = Json::parse(it->second, nullptr);
         const Json& figure = root["figure"];
         const std::string& direction = figure["direction"].stringValue();
+        Rule rule;
+        rule.isLine = info.section.figureType == RuleFigureType::kLine;
+        rule.off = off;
         rule.side = direction == "left" ? 1 : direction == "right" ? -1 : 0;
-        rule.color = checkedColor(figure["color"].stringValue());
+        rule.color = off ? kOffColor : checkedColor(figure["color"].stringValue(), look.color);
         rule.label = root["label"].stringValue().empty() ? stem : root["label"].stringValue();
+        rule.label += off ? kOffLabelSuffix : "";
         rule.points = framePoints(figure["points"], kMargin, imageTop);
         if (rule.points.size() >= (rule.isLine ? 2u : 3u))
-            rules.push_back(std::move(rule));
+            rules->push_back(std::move(rule));
     }
-    return rules;
 }
 
 std::string pointList(const std::vector<Point>& points)
@@ -198,11 +211,18 @@ std::string pointList(const std::vector<Point>& points)
     return result;
 }
 
+// ` stroke-dasharray="..."` for a rule whose kind is switched off.
+std::string dashes(bool off)
+{
+    return off ? attribute("stroke-dasharray", kOffDashes) : "";
+}
+
 // An open line through the points in the colour.
-std::string polyline(const std::vector<Point>& points, const std::string& color, double width)
+std::string polyline(const std::vector<Point>& points, const std::string& color, double width,
+                     bool off = false)
 {
     return "<polyline" + attribute("stroke", color) + attribute("stroke-width", width) +
-           attribute("points", pointList(points)) + "/>\n";
+           dashes(off) + attribute("points", pointList(points)) + "/>\n";
 }
 
 // An arrow from the middle of the line's middle segment towards the side the rule names.
@@ -227,20 +247,33 @@ std::string arrow(const Rule& rule)
         rule.color, 2);
 }
 
-// The rule's line and arrow or its area, and its label by the first point, kept in the frame.
-std::string ruleShape(const Rule& rule, double imageTop)
+// The rule's line and arrow, or its area.
+std::string ruleShape(const Rule& rule)
 {
-    std::string shape =
-        rule.isLine ? polyline(rule.points, rule.color, 3) + arrow(rule)
-                    : "<polygon" + attribute("fill", rule.color) + attribute("fill-opacity", 0.25) +
-                          attribute("stroke", rule.color) + attribute("stroke-width", 2) +
-                          attribute("points", pointList(rule.points)) + "/>\n";
-    const Point anchor = rule.points.front();
-    const double labelY = anchor.y - imageTop < 18 ? anchor.y + 16 : anchor.y - 6;
-    const bool rightHalf = anchor.x - kMargin > kImageWidth / 2;
-    return shape + textAt(anchor.x + (rightHalf ? -4 : 4), labelY,
-                          rightHalf ? "label end" : "label", rule.label,
-                          attribute("fill", rule.color));
+    if (rule.isLine)
+        return polyline(rule.points, rule.color, 3, rule.off) + arrow(rule);
+    return "<polygon" + attribute("fill", rule.color) +
+           attribute("fill-opacity", rule.off ? 0.1 : 0.25) + attribute("stroke", rule.color) +
+           attribute("stroke-width", 2) + dashes(rule.off) +
+           attribute("points", pointList(rule.points)) + "/>\n";
+}
+
+// The rules' labels, each in its colour, no two sharing a box: in the image where there is
+// room, else one per row under the frame from `belowTop` on; the height of those rows in
+// `*extra`.
+std::string ruleLabels(const std::vector<Rule>& rules, double imageTop, double belowTop,
+                       double* extra)
+{
+    LabelLayout layout({kMargin, imageTop, kImageWidth, kImageHeight}, kLabelSize, belowTop);
+    std::string svg;
+    for (const Rule& rule : rules)
+    {
+        const PlacedLabel label = layout.place(rule.label, rule.points[0].x, rule.points[0].y);
+        svg += textAt(label.x, label.y, label.alignEnd ? "label end" : "label", label.text,
+                      attribute("fill", rule.color));
+    }
+    *extra = layout.belowHeight();
+    return svg;
 }
 
 // "switches: A=true, B=false" for every key without a '.' that ends in "Enable".
@@ -256,44 +289,97 @@ std::string switchesCaption(const std::map<std::string, std::string>& values)
     return caption;
 }
 
-std::string cameraFrame(const CameraRuleSettings& camera, double top)
+// What the frame says when it has no rule to draw.
+const char* emptyFrameNote(CameraRuleSettings::Status status)
+{
+    switch (status)
+    {
+        case CameraRuleSettings::Status::kNoSession:
+            return "no session";
+        case CameraRuleSettings::Status::kReadFailed:
+            return "rules could not be read";
+        default:
+            return "no enabled rules";
+    }
+}
+
+// The camera's frame at `top`; its height in `*height`.
+std::string cameraFrame(const CameraRuleSettings& camera, double top, double* height)
 {
     const double imageTop = top + kTitleHeight;
     std::string frame = "<g>\n" + textAt(kMargin, top + 17, "title", camera.camera) +
                         "<rect class=\"image\"" + attribute("x", kMargin) +
                         attribute("y", imageTop) + attribute("width", kImageWidth) +
                         attribute("height", kImageHeight) + "/>\n";
-    const std::vector<Rule> rules = drawableRules(camera.values, imageTop);
+    std::vector<Rule> rules;
+    if (camera.status == CameraRuleSettings::Status::kRead)
+    {
+        for (const KindLook& look : kKindLooks)
+            addDrawableRules(camera.values, look, imageTop, &rules);
+    }
     for (const Rule& rule : rules)
-        frame += ruleShape(rule, imageTop);
+        frame += ruleShape(rule);
     if (rules.empty())
     {
         frame += textAt(kMargin + kImageWidth / 2, imageTop + kImageHeight / 2, "note",
-                        "no enabled rules");
+                        emptyFrameNote(camera.status));
     }
     const std::string caption = switchesCaption(camera.values);
     if (!caption.empty())
         frame += textAt(kMargin, imageTop + kImageHeight + 15, "caption", caption);
+    double extra = 0;
+    frame += ruleLabels(rules, imageTop, top + kBlockHeight, &extra);
+    *height = kBlockHeight + extra;
     return frame + "</g>\n";
+}
+
+// The kinds' default colours and how a kind switched off on the camera looks, in two rows.
+std::string legend(double top)
+{
+    constexpr double kCaptionSize = 11;
+    const auto swatch = [](double x, double y, const std::string& color, bool off)
+    {
+        return "<rect" + attribute("x", x) + attribute("y", y - 9) + attribute("width", 22) +
+               attribute("height", 10) + attribute("fill", color) +
+               attribute("fill-opacity", off ? 0.1 : 0.25) + attribute("stroke", color) +
+               attribute("stroke-width", 2) + dashes(off) + "/>\n";
+    };
+    std::string svg = "<g class=\"legend\">\n";
+    double x = kMargin;
+    const double y = top + 12;
+    for (const KindLook& look : kKindLooks)
+    {
+        double width = 0;
+        const std::string title = ruleKindInfo(look.kind).section.title;
+        fittedText(title, kCaptionSize, kImageWidth, &width);
+        svg += swatch(x, y, look.color, false) + textAt(x + 28, y, "caption", title);
+        x += 28 + width + 16;
+    }
+    const double offY = y + kLegendRowHeight;
+    return svg + swatch(kMargin, offY, kOffColor, true) +
+           textAt(kMargin + 28, offY, "caption",
+                  "dashed, grey, \"(off)\": the kind is switched off on the camera") +
+           "</g>\n";
 }
 
 std::string document(const std::vector<CameraRuleSettings>& cameras)
 {
     const double width = 2 * kMargin + kImageWidth;
-    const double height = kMargin + static_cast<double>(cameras.size()) * (kBlockHeight + kMargin);
-    const std::string size = attribute("width", width) + attribute("height", height);
-    std::string svg =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"" +
-        size + attribute("viewBox", "0 0 " + number(width) + " " + number(height)) + ">\n" +
-        kStyle + "<rect fill=\"#ffffff\"" + size + "/>\n";
-    double top = kMargin;
+    std::string frames;
+    double top = kMargin + kLegendHeight + kMargin / 2;
     for (const CameraRuleSettings& camera : cameras)
     {
-        svg += cameraFrame(camera, top);
-        top += kBlockHeight + kMargin;
+        double height = 0;
+        frames += cameraFrame(camera, top, &height);
+        top += height + kMargin;
     }
-    return svg + "</svg>\n";
+    const double height = top;
+    const std::string size = attribute("width", width) + attribute("height", height);
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"" +
+           size + attribute("viewBox", "0 0 " + number(width) + " " + number(height)) + ">\n" +
+           kStyle + "<rect fill=\"#ffffff\"" + size + "/>\n" + legend(kMargin) + frames +
+           "</svg>\n";
 }
 
 }  // namespace

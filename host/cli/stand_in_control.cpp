@@ -1,5 +1,7 @@
 #include "stand_in_control.h"
 
+#include <memory>
+
 #include "host/dynamic_library.h"
 #include "sdk_recorder/recorder_platform.h"
 
@@ -9,7 +11,7 @@ namespace korvane::host::cli
 namespace
 {
 
-const ostrel::control::ControlTable* controlIn(std::unique_ptr<DynamicLibrary> library)
+const ostrel::control::ControlTable* controlIn(const DynamicLibrary* library)
 {
     if (!library)
         return nullptr;
@@ -21,16 +23,23 @@ const ostrel::control::ControlTable* controlIn(std::unique_ptr<DynamicLibrary> l
 
 }  // namespace
 
-const ostrel::control::ControlTable* findStandInControl()
+const ostrel::control::ControlTable* loadStandIn(const std::string& path, std::string* errorText)
 {
-    if (const auto control = controlIn(DynamicLibrary::findLoaded(kCameraSdkBaseName)))
+    // Neither library is unloaded: the plugin and the simulation use them to the end.
+    const std::unique_ptr<DynamicLibrary> library = DynamicLibrary::open(path, errorText);
+    if (!library)
+        return nullptr;
+    if (const auto control = controlIn(library.get()))
         return control;
-    // Behind the recording Camera SDK installed by renaming, the stand-in is the renamed
-    // maker's library, which the recorder loads only when the plugin initialises it: loaded
-    // here first, it stays loaded and the recorder gets the same one.
-    std::string errorText;
-    return controlIn(DynamicLibrary::open(
-        DynamicLibrary::fileName(korvane::sdk_recorder::kRenamedMakerBaseName), &errorText));
+    std::string renamedError;
+    const std::unique_ptr<DynamicLibrary> renamed = DynamicLibrary::open(
+        DynamicLibrary::folderOf(path) +
+            DynamicLibrary::fileName(korvane::sdk_recorder::kRenamedMakerBaseName),
+        &renamedError);
+    if (const auto control = controlIn(renamed.get()))
+        return control;
+    *errorText = path + " is not the Camera SDK stand-in (the camera maker's library?)";
+    return nullptr;
 }
 
 }  // namespace korvane::host::cli

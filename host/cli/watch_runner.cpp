@@ -118,26 +118,32 @@ bool WatchRunner::bindAll(PluginSession* session, const std::vector<WatchTarget>
 
 bool WatchRunner::showRules(PluginSession* session)
 {
+    using Status = CameraRuleSettings::Status;
+    reportDiagnostics();  //< Among them the lines that say a session did not open.
     std::vector<CameraRuleSettings> drawn;
+    bool ok = true;
     for (const auto& camera : m_cameras)
     {
-        if (!camera->bound.agent)
-            continue;
+        Status status = camera->bound.agent ? Status::kRead : Status::kNoSession;
         std::string errorText;
-        if (!session->readSettings(elapsedMs(), camera->bound, &camera->rules, &errorText))
+        if (camera->bound.agent &&
+            !session->readSettings(elapsedMs(), camera->bound, &camera->rules, &errorText))
         {
             m_report->add(elapsedMs(), camera->target.name, cameraErrorEntry(errorText));
-            return false;
+            status = Status::kReadFailed;
+            ok = false;
         }
-        drawn.push_back({camera->target.name, camera->rules});
+        const bool noSession = !m_conditions->sessionOpen(camera->target.name);
+        drawn.push_back(
+            {camera->target.name, camera->rules, noSession ? Status::kNoSession : status});
     }
     reportDiagnostics();
     if (m_options.rulesSvgPath.empty())
-        return true;
+        return ok;
     std::ofstream file(m_options.rulesSvgPath, std::ios::binary);
     file << rulesSvg(drawn);
     if (file.flush())
-        return true;
+        return ok;
     m_report->note(runErrorEntry("cannot write " + m_options.rulesSvgPath,
                                  "ERROR: cannot write " + m_options.rulesSvgPath));
     return false;

@@ -47,13 +47,12 @@ void addAreaRule(RuleKind kind, const AreaRule& rule, const RuleCacheEntry& entr
 }
 
 bool applyAreaRule(RuleKind kind, AreaRule* rule, RuleCacheEntry* entry, int slot,
-                   RuleSettingKeys* keys, const SettingLookup& lookup,
-                   const std::string& printPrefix)
+                   RuleSettingKeys* keys, const SettingLookup& lookup, const RuleSession& session)
 {
-    if (!applyCommonSettings(slot, keys, lookup, printPrefix, rule))
+    if (!applyCommonSettings(kind, slot, keys, lookup, session, rule))
         return false;
     if (ruleKindInfo(kind).hasTimeThreshold &&
-        !readNumberSetting(lookup, keys->key(kTimeThresholdSuffix), printPrefix,
+        !readNumberSetting(kind, session, lookup, keys->key(kTimeThresholdSuffix),
                            &rule->timeThreshold))
     {
         return false;
@@ -84,10 +83,8 @@ void writeAreaRules(RuleKind kind, const RuleSession& session, const SettingLook
                    const AreaCalls calls = areaCalls(kind);
                    writeRuleSet<AreaRuleSet>(
                        kind, session, calls.get, calls.put, lookup,
-                       [&](AreaRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys) {
-                           return applyAreaRule(kind, rule, entry, slot, keys, lookup,
-                                                session.printPrefix);
-                       });
+                       [&](AreaRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys)
+                       { return applyAreaRule(kind, rule, entry, slot, keys, lookup, session); });
                });
 }
 

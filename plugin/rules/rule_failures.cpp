@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include <nx/kit/debug.h>
+
 namespace nx::vms_server_plugins::analytics::sample
 {
 
@@ -19,6 +21,20 @@ void RuleFailures::add(RuleKind kind, const char* operation, int32_t lastError,
 void RuleFailures::addReason(std::string reason)
 {
     m_parts.push_back(std::move(reason));
+}
+
+void RuleFailures::addNotANumber(RuleKind kind, const std::string& key, const std::string& value)
+{
+    m_parts.push_back("the setting " + key + " has the value " +
+                      nx::kit::debug::toDiagnosticText(value) +
+                      ", which is not a number, so the rules of the " + ruleKindInfo(kind).name +
+                      " kind were not written");
+}
+
+void RuleFailures::addNotSwitchedOn(RuleKind kind, const std::string& why)
+{
+    m_parts.push_back(std::string("the ") + ruleKindInfo(kind).name +
+                      " kind could not be switched on: " + why);
 }
 
 std::string RuleFailures::message(const std::string& cameraAddress) const

@@ -25,6 +25,14 @@ public:
     // Nothing reached the camera: `reason` says why ("there is no camera session").
     void addReason(std::string reason);
 
+    // The rules of `kind` were not written: the setting `key` holds `value`, which is not a
+    // number.
+    void addNotANumber(RuleKind kind, const std::string& key, const std::string& value);
+
+    // `kind` was asked to be switched on and was not: `why` says why ("it is in none of the
+    // camera's combination groups").
+    void addNotSwitchedOn(RuleKind kind, const std::string& why);
+
     bool empty() const { return m_parts.empty(); }
 
     // "The settings did not all reach the camera <address>: " and each failure, in the

@@ -125,6 +125,9 @@ struct RuleSession
     std::string printPrefix;           //< Starts the lines printed for this session.
     std::string cameraAddress;         //< "host:port", as the lines name the camera.
     RuleFailures* failures = nullptr;  //< Collects failed camera calls while not null.
+    // Whether a setting was received at all; null: every one was. A setting that was not
+    // received is no value the user gave, so it is no failure to report.
+    std::function<bool(const std::string& key)> received;
 };
 
 // The session's capability value of `kind`; 0 when the camera does not support it.

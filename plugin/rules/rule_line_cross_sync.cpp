@@ -24,9 +24,9 @@ void addLineRule(const LineRule& rule, const RuleCacheEntry& entry, int number,
 }
 
 bool applyLineRule(LineRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys,
-                   const SettingLookup& lookup, const std::string& printPrefix)
+                   const SettingLookup& lookup, const RuleSession& session)
 {
-    if (!applyCommonSettings(slot, keys, lookup, printPrefix, rule))
+    if (!applyCommonSettings(kKind, slot, keys, lookup, session, rule))
         return false;
     decodeFigure(lookup(keys->key(ruleKindInfo(kKind).figureSuffix)), rule, entry);
     return true;
@@ -48,15 +48,14 @@ void readLineCrossRules(const RuleSession& session, nx::sdk::SettingsResponse* r
 
 void writeLineCrossRules(const RuleSession& session, const SettingLookup& lookup)
 {
-    runGuarded(
-        session.printPrefix, "write the line-crossing rules",
-        [&]
-        {
-            writeRuleSet<LineRuleSet>(
-                kKind, session, &OSTREL_GetLineCrossRules, &OSTREL_SetLineCrossRules, lookup,
-                [&](LineRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys)
-                { return applyLineRule(rule, entry, slot, keys, lookup, session.printPrefix); });
-        });
+    runGuarded(session.printPrefix, "write the line-crossing rules",
+               [&]
+               {
+                   writeRuleSet<LineRuleSet>(
+                       kKind, session, &OSTREL_GetLineCrossRules, &OSTREL_SetLineCrossRules, lookup,
+                       [&](LineRule* rule, RuleCacheEntry* entry, int slot, RuleSettingKeys* keys)
+                       { return applyLineRule(rule, entry, slot, keys, lookup, session); });
+               });
 }
 
 }  // namespace nx::vms_server_plugins::analytics::sample

@@ -70,11 +70,21 @@ inline std::size_t reportedCount(int32_t count, int32_t capacity)
 void reportCameraFailure(const RuleSession& session, RuleKind kind, const char* operation,
                          const char* consequence = "");
 
-// Reads a ".Sensitivity" or ".TimeThreshold" setting as a base-10 integer. On failure
-// prints one line with `printPrefix` naming the key, its value and the error text, and
-// returns false leaving *value unchanged. REQUIRES: value != nullptr.
-bool readNumberSetting(const SettingLookup& lookup, const std::string& key,
-                       const std::string& printPrefix, uint32_t* value);
+// Reads a ".Sensitivity" or ".TimeThreshold" setting of `kind` as a base-10 integer. On
+// failure prints one line with the session's prefix naming the key, its value and the error
+// text, records it in the session's failure collector, and returns false leaving *value
+// unchanged. REQUIRES: value != nullptr.
+bool readNumberSetting(RuleKind kind, const RuleSession& session, const SettingLookup& lookup,
+                       const std::string& key, uint32_t* value);
+
+// A kind the channel does not support is not written; when its switch setting asks for it
+// to be on ("true" or "1"), that is a failure: one line, and the session's collector.
+void reportUnsupportedSwitch(RuleKind kind, const RuleSession& session,
+                             const SettingLookup& lookup);
+
+// `kind` was asked to be switched on and was not, because of `why`: one line with the
+// session's prefix, and the session's collector.
+void reportNotSwitchedOn(RuleKind kind, const RuleSession& session, const std::string& why);
 
 // Applies the kind's switch setting through applyRuleSwitch: on unless exactly "false".
 void applySwitchSetting(RuleKind kind, const RuleSession& session, const SettingLookup& lookup);
@@ -112,16 +122,17 @@ void addFilterSettings(RuleKind kind, int number, const Rule& rule, RuleCacheEnt
     }
 }
 
-// Sets index, enabled flag, priority and sensitivity of slot `slot` from the settings;
-// false when the sensitivity is not a number. REQUIRES: `keys` has the slot's rule selected.
+// Sets index, enabled flag, priority and sensitivity of slot `slot` of `kind` from the
+// settings; false when the sensitivity is not a number. REQUIRES: `keys` has the slot's rule
+// selected.
 template <typename Rule>
-bool applyCommonSettings(int slot, RuleSettingKeys* keys, const SettingLookup& lookup,
-                         const std::string& printPrefix, Rule* rule)
+bool applyCommonSettings(RuleKind kind, int slot, RuleSettingKeys* keys,
+                         const SettingLookup& lookup, const RuleSession& session, Rule* rule)
 {
     rule->ruleIndex = slot;
     rule->enabled = enabledFromText(lookup(keys->key(kEnableSuffix)));
     applyPriorityText(lookup(keys->key(kPrioritySuffix)), &rule->priority);
-    return readNumberSetting(lookup, keys->key(kSensitivitySuffix), printPrefix,
+    return readNumberSetting(kind, session, lookup, keys->key(kSensitivitySuffix),
                              &rule->sensitivity);
 }
 
@@ -204,7 +215,7 @@ void writeRuleSet(RuleKind kind, const RuleSession& session, RuleSetCall<RuleSet
                   RuleSetCall<RuleSet> put, const SettingLookup& lookup, ApplyRule applyRule)
 {
     if (ruleCapability(session, kind) == 0)
-        return;
+        return reportUnsupportedSwitch(kind, session, lookup);
     RuleCache& cache = ruleCache(kind);
     const korvane::port::MutexLock lock(&cache.mutex());
     PreparedRuleSet<RuleSet> prepared;

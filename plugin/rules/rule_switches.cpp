@@ -169,6 +169,18 @@ void applyRuleSwitchOrThrow(const RuleSession& session, bool on, RuleKind kind)
         return reportCameraFailure(session, kind, "read the switch combinations",
                                    kSwitchesLeftUnchanged);
     }
+    // A request for a type in no group would switch every type off and this one not on:
+    // the camera keeps its switches instead (which is all that is asked when the type is on
+    // already).
+    if (on && !findGroup(groupRanges(*combinations.list()), ruleTypeCode(kind)))
+    {
+        if (enabledCodes(current).contains(ruleTypeCode(kind)))
+            return;
+        return reportNotSwitchedOn(
+            kind, session,
+            std::string("it is in none of the camera's combination groups, so ") +
+                kSwitchesLeftUnchanged);
+    }
     RuleSwitchList request;
     buildSwitchRequest(current, on, ruleTypeCode(kind), *combinations.list(), &request);
     if (OSTREL_SetSmartRuleSwitches(session.handle, session.channel, &request) != 1)

@@ -120,6 +120,7 @@ inline control::ChannelConfig allKindsChannel()
     channel.intrusionCapability = 1;
     channel.enterAreaCapability = 1;
     channel.leaveAreaCapability = 1;
+    channel.combinations = {{100, 101, 102, 103}};  //< Every kind can be switched on.
     return channel;
 }
 

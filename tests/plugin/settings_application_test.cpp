@@ -73,6 +73,7 @@ protected:
         ostrel::control::ChannelConfig channel;
         channel.lineCrossCapability = channel.intrusionCapability = 1;
         channel.enterAreaCapability = channel.leaveAreaCapability = 1;
+        channel.combinations = {{100, 101, 102, 103}};
         return channel;
     }
 
@@ -301,6 +302,60 @@ TEST_F(SettingsHookTest, EachFailedCameraCallIsReportedAndNoSwitchIsWrittenFromN
         }
         EXPECT_EQ(lastErrorLines, 1u) << log;
         EXPECT_EQ(log.find(kPassword), std::string::npos);
+    }
+}
+
+// Settings the camera cannot take: the delivery says which and why, and the other kinds
+// are still written.
+TEST_F(SettingsHookTest, EachSettingTheCameraCannotTakeIsReported)
+{
+    using Codes = std::set<int32_t>;
+    const std::string kNotAll =
+        "otherError: The settings did not all reach the camera "
+        "10.0.0.1:8000: ";
+    const struct
+    {
+        std::map<std::string, std::string> edits;
+        std::vector<std::vector<int32_t>> combinations;
+        std::string result;
+        Codes enabledAfter;
+    } kRows[] = {
+        {{{"Intrusion.IncludeArea2.Sensitivity", "abc"}},
+         {{100, 101, 102, 103}},
+         kNotAll + "the setting Intrusion.IncludeArea2.Sensitivity has the value \"abc\", which "
+                   "is not a number, so the rules of the intrusion kind were not written.",
+         {100, 102}},
+        {{{"CrossLineEnable", "TRUE"}},
+         {{100, 101, 102, 103}},
+         kNotAll + "the line-crossing kind could not be switched on: the camera does not "
+                   "support it on channel 0.",
+         {100, 101, 102}},
+        {{},
+         {{100, 102}},
+         kNotAll + "the intrusion kind could not be switched on: it is in none of the camera's "
+                   "combination groups, so the camera's switches were left unchanged.",
+         {100, 102}},
+    };
+    for (const auto& row : kRows)
+    {
+        SCOPED_TRACE(row.result);
+        ostrel::control::reset();
+        ostrel::control::ChannelConfig channel;
+        channel.intrusionCapability = 1;
+        channel.enabledTypes = {100, 102};
+        channel.disabledTypes = {101, 103};
+        channel.combinations = row.combinations;
+        const auto camera = addCamera(1, 1, channel);
+        korvane::test::AgentUnderTest agent = obtainAgent(cameraDevice(1));
+        ASSERT_TRUE(agent.agent);
+        std::map<std::string, std::string> settings = pageSettings();
+        settings["IntrusionEnable"] = "true";
+        setSettings(agent.agent.get(), settings);
+        for (const auto& [key, value] : row.edits)
+            settings[key] = value;
+        EXPECT_EQ(setSettings(agent.agent.get(), settings), row.result);
+        const auto enabled = ostrel::control::channelState(camera, 0).enabledTypes;
+        EXPECT_EQ(Codes(enabled.begin(), enabled.end()), row.enabledAfter);
     }
 }
 
