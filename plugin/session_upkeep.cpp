@@ -116,9 +116,19 @@ void SessionUpkeep::work(const std::atomic<bool>& cancelled)
                 check();
         },
         &errorText);
-    if (!done)
-        print("ERROR: The work on the camera session with " + m_session->cameraAddress() +
-              " stopped: " + errorText + "; it is tried again later.");
+    if (done || cancelled.load())
+        return;
+    print("ERROR: The work on the camera session with " + m_session->cameraAddress() +
+          " stopped: " + errorText + "; it is tried again later.");
+    // Counted as an outcome of that work, so that it is not due again at once.
+    const korvane::port::MutexLock lock(&m_mutex);
+    const int64_t now = SessionKeeper::nowMs();
+    if (work == SessionWork::kOpen)
+        m_schedule.openFailed(now, random());
+    else if (work == SessionWork::kRepair)
+        m_schedule.repaired(now, /*repairNeeded*/ true, random());
+    else if (work == SessionWork::kCheck)
+        m_schedule.checked(now, /*alive*/ true);  //< A check not made says nothing of it.
 }
 
 void SessionUpkeep::open(const std::atomic<bool>& cancelled)
