@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 namespace korvane::host::cli
@@ -18,6 +19,10 @@ std::atomic<bool> g_interrupted{false};
 std::atomic<bool> g_handled{false};
 
 constexpr int kStderr = 2;
+
+// A drain mark: a line that starts with a NUL byte, which no diagnostic line holds, then
+// the drain's number.
+constexpr char kDrainMark = '\0';
 
 }  // namespace
 
@@ -69,6 +74,45 @@ void DiagnosticsCapture::printToTerminal(const std::string& text) const
         return;  //< Nowhere left to say it.
 }
 
+void DiagnosticsCapture::drain()
+{
+    uint64_t number = 0;
+    {
+        const std::lock_guard<std::mutex> lock(m_drainMutex);
+        number = ++m_drainsAsked;
+    }
+    std::cerr.flush();
+    std::fflush(stderr);
+    const std::string mark = std::string(1, kDrainMark) + std::to_string(number) + "\n";
+    if (write(kStderr, mark.data(), static_cast<unsigned>(mark.size())) !=
+        static_cast<int>(mark.size()))
+        return;  //< Nothing to wait for: the mark did not go out.
+    std::unique_lock<std::mutex> lock(m_drainMutex);
+    m_drained.wait(lock, [&] { return m_drainsDone >= number; });
+}
+
+void DiagnosticsCapture::takeLine(const std::string& line)
+{
+    if (!line.empty() && line[0] == kDrainMark)
+    {
+        const std::lock_guard<std::mutex> lock(m_drainMutex);
+        m_drainsDone = std::strtoull(line.c_str() + 1, nullptr, 10);
+        m_drained.notify_all();
+        return;
+    }
+    const std::string text = line + "\n";
+    if (m_log >= 0 && write(m_log, text.data(), static_cast<unsigned>(text.size())) < 0)
+    {
+        // The log is lost, but the lines still reach the handler.
+    }
+    if (!m_onLine)
+        return;
+    std::string withoutEnd = line;
+    if (!withoutEnd.empty() && withoutEnd.back() == '\r')
+        withoutEnd.pop_back();
+    m_onLine(withoutEnd);
+}
+
 void DiagnosticsCapture::readLines()
 {
     std::string line;
@@ -80,12 +124,6 @@ void DiagnosticsCapture::readLines()
             continue;
         if (count <= 0)
             break;
-        if (m_log >= 0 && write(m_log, buffer, static_cast<unsigned>(count)) < 0)
-        {
-            // The log is lost, but the lines still reach the handler.
-        }
-        if (!m_onLine)
-            continue;
         for (int i = 0; i < count; ++i)
         {
             if (buffer[i] != '\n')
@@ -93,13 +131,18 @@ void DiagnosticsCapture::readLines()
                 line += buffer[i];
                 continue;
             }
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            m_onLine(line);
+            takeLine(line);
             line.clear();
         }
     }
-    if (m_onLine && !line.empty())
+    if (line.empty())
+        return;
+    // A last line without its end reaches the log as it was written.
+    if (m_log >= 0 && write(m_log, line.data(), static_cast<unsigned>(line.size())) < 0)
+    {
+        // Nowhere left to keep it.
+    }
+    if (m_onLine)
         m_onLine(line);
 }
 

@@ -10,8 +10,11 @@
 
 #pragma once
 
+#include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -48,10 +51,22 @@ public:
     // Writes `text` to the terminal's standard error stream, past the capture.
     void printToTerminal(const std::string& text) const;
 
+    // Waits until every line written to standard error before the call has reached the log
+    // and the line handler (a line the plugin printed on the calling thread, say). REQUIRES:
+    // ok(); not called on the reader thread.
+    void drain();
+
 private:
     void readLines();
 
+    // Hands one whole line to the log and the handler, or, for a drain mark, notes it.
+    void takeLine(const std::string& line);
+
     const LineHandler m_onLine;
+    std::mutex m_drainMutex;
+    std::condition_variable m_drained;
+    uint64_t m_drainsAsked = 0;  //< Guarded by m_drainMutex, as is the next.
+    uint64_t m_drainsDone = 0;
     int m_terminal = -1;  //< The terminal's standard error, kept aside.
     int m_log = -1;       //< The log file, or a copy of m_terminal; -1 for no log.
     int m_pipeRead = -1;  //< The end the reader takes the captured bytes from.

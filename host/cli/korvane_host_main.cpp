@@ -392,7 +392,9 @@ void watchWithCapture(const Options& options, const SimulationSpec& simulationSp
         simulation->start();
     }
     watchForInterrupts();
+    runner->setLineDrain([&capture] { capture.drain(); });
     outcome->ok = runner->run(*library, watchTargets(options, simulationSpec), simulation.get());
+    runner->setLineDrain(nullptr);
     if (simulation)
     {
         simulation.reset();

@@ -119,6 +119,8 @@ bool WatchRunner::bindAll(PluginSession* session, const std::vector<WatchTarget>
 bool WatchRunner::showRules(PluginSession* session)
 {
     using Status = CameraRuleSettings::Status;
+    if (m_drainLines)
+        m_drainLines();   //< The plugin's lines reach the runner on the capture's thread.
     reportDiagnostics();  //< Among them the lines that say a session did not open.
     std::vector<CameraRuleSettings> drawn;
     bool ok = true;

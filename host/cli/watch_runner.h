@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -63,6 +64,10 @@ public:
     // reported beside their camera.
     void addDiagnosticLine(const std::string& line);
 
+    // `drain` waits until the lines the plugin printed so far have been taken; the rules
+    // are shown only after it, so that they know which sessions did not open.
+    void setLineDrain(std::function<void()> drain) { m_drainLines = std::move(drain); }
+
     // Takes an alarm that the simulated camera at `address`:`port` raised; one the plugin
     // does not know is reported beside the cameras watched at that address.
     void addCameraAlarm(const std::string& address, int32_t port, int32_t code,
@@ -103,7 +108,8 @@ private:
     };
 
     std::mutex m_linesMutex;
-    std::deque<std::string> m_lines;   //< Guarded by m_linesMutex.
+    std::deque<std::string> m_lines;  //< Guarded by m_linesMutex.
+    std::function<void()> m_drainLines;
     std::deque<CameraAlarm> m_alarms;  //< Guarded by m_linesMutex.
 };
 

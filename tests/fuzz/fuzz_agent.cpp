@@ -110,9 +110,12 @@ void sendSettingsMap(const FuzzAgent& agent, const IStringMap* settings)
 {
     Result<const ISettingsResponse*> result;
     agent.agent->doSetSettings(&result, settings);
-    require(result.isOk());
+    // Settings the camera cannot take are answered with otherError, and nothing else.
+    require(result.isOk() || result.error.errorCode == ErrorCode::otherError);
     if (result.value)
         result.value->releaseRef();
+    if (result.error.errorMessage)
+        result.error.errorMessage->releaseRef();
 }
 
 void pushFrame(const FuzzAgent& agent, int64_t timestampUs)

@@ -41,7 +41,8 @@ void prepareFuzzCamera();
 // liveObjects is the tally before it was made. Traps when the engine refuses it.
 FuzzAgent newFuzzAgent();
 
-// Sends settings to `agent`; traps unless the delivery is accepted.
+// Sends settings to `agent`; traps unless the delivery is accepted or answered with
+// otherError (settings the camera cannot take).
 void sendSettings(const FuzzAgent& agent, const std::map<std::string, std::string>& settings);
 // The same with the host's string map itself. REQUIRES: settings != nullptr.
 void sendSettingsMap(const FuzzAgent& agent, const nx::sdk::IStringMap* settings);
