@@ -65,7 +65,10 @@ DeviceAgent::DeviceAgent(const IDeviceInfo* deviceInfo, std::shared_ptr<SessionK
     catch (...)
     {
         // The destructor does not run for an agent whose constructor throws: close here, so
-        // that no registry keeps a pointer to the agent and the camera is logged out.
+        // that neither the keeper nor a registry keeps a pointer to the agent and the camera
+        // is logged out.
+        if (m_upkeep)
+            m_upkeep->stop();
         m_session.close(CameraSession::Closing::kRelease);
         throw;
     }
