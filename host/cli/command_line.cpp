@@ -5,6 +5,8 @@
 #include <functional>
 #include <map>
 
+#include "host/cli/json_fields.h"
+
 namespace korvane::host::cli
 {
 
@@ -22,7 +24,7 @@ std::string parseNumber(const std::string& text, int minimum, int maximum, int* 
     const long number = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || number < minimum || number > maximum)
     {
-        return "a whole number from " + std::to_string(minimum) + " to " + std::to_string(maximum);
+        return wholeNumberText(minimum, maximum);
     }
     *value = static_cast<int>(number);
     return "";
